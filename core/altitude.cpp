@@ -1,0 +1,115 @@
+#include "altitude.h"
+
+#include "number_text.h"
+
+#include <cmath>
+
+namespace solvara {
+
+namespace {
+
+std::optional<InputError> refusal(const std::string &box, int column, const std::string &text,
+                                  const std::optional<double> &value)
+{
+    if (!value)
+        return InputError{InputError::Kind::NotANumber, column, box, text};
+    if (std::fabs(*value) > kLargestInput)
+        return InputError{InputError::Kind::TooLarge, column, box, text};
+    return std::nullopt;
+}
+
+// What a rows 1..7 cell shows for an altitude: the marker replaces what the
+// cell would show only when the shown two-decimal value itself is negative.
+std::string hourCellText(double altitude)
+{
+    std::string text = formatTwoDecimals(altitude);
+    if (*parseDecimal(text) < 0.0)
+        return kBelowHorizon;
+    return text;
+}
+
+std::string noonCellText(double latitude, double declination)
+{
+    const double n = (90.0 + declination) - latitude;
+    if (n > 90.0)
+        return formatPlain(180.0 - n); // Sun north of the zenith at noon
+    if (n < 0.0)
+        return kBelowHorizon;
+    return formatTwoDecimals(n);
+}
+
+} // namespace
+
+std::variant<TableInputs, InputError> readInputs(const Form &form)
+{
+    TableInputs inputs{};
+    const std::string latitudeText = form.text(kLatitudeBox);
+    const auto latitude = parseDecimal(latitudeText);
+    if (auto error = refusal(kLatitudeBox, 0, latitudeText, latitude))
+        return *error;
+    inputs.latitude = *latitude;
+
+    for (int column = 1; column <= kColumns; ++column) {
+        const std::string box = declinationBox(column);
+        const std::string text = form.text(box);
+        const auto declination = parseDecimal(text);
+        if (auto error = refusal(box, column, text, declination))
+            return *error;
+        inputs.declinations[column - 1] = *declination;
+    }
+    return inputs;
+}
+
+AltitudeCalculator::AltitudeCalculator(double latitude)
+    : latitude_(latitude)
+{
+    const double pi = 4.0 * std::atan(1.0);
+    // Two divisions: 180/pi is not the rounded reciprocal of pi/180.
+    degreesToRadians_ = pi / 180.0;
+    radiansToDegrees_ = 180.0 / pi;
+    const double phi = latitude * degreesToRadians_;
+    sinLatitude_ = std::sin(phi);
+    cosLatitude_ = std::cos(phi);
+    for (int row = 1; row < kNoonRow; ++row)
+        cosHourAngle_[row - 1] = std::cos(hourAngleDegrees(row) * degreesToRadians_);
+}
+
+ColumnTexts AltitudeCalculator::column(double declination) const
+{
+    const double delta = declination * degreesToRadians_;
+    const double sinDeclination = std::sin(delta);
+    const double cosDeclination = std::cos(delta);
+
+    ColumnTexts texts;
+    for (int row = 1; row < kNoonRow; ++row) {
+        const double s = sinDeclination * sinLatitude_
+                         + (cosDeclination * cosLatitude_) * cosHourAngle_[row - 1];
+        // At S = +-1 (pole and Sun both at +-90) or just past it by rounding
+        // the root would be of zero or less: the altitude is then +-90.
+        double radicand = (-s) * s + 1.0;
+        if (!(radicand > 0.0))
+            radicand = 0.0;
+        const double altitude = std::atan(s / std::sqrt(radicand)) * radiansToDegrees_;
+        texts[row - 1] = hourCellText(altitude);
+    }
+    texts[kNoonRow - 1] = noonCellText(latitude_, declination);
+    return texts;
+}
+
+std::optional<InputError> computeTable(Form &form)
+{
+    const auto read = readInputs(form);
+    if (const auto *error = std::get_if<InputError>(&read))
+        return *error;
+    const auto &inputs = std::get<TableInputs>(read);
+
+    const AltitudeCalculator calculator(inputs.latitude);
+    for (int column = 1; column <= kColumns; ++column) {
+        const ColumnTexts texts = calculator.column(inputs.declinations[column - 1]);
+        for (int row = 1; row <= kRows; ++row)
+            form.setText(cellName(column, row), texts[row - 1]);
+    }
+    return std::nullopt;
+}
+
+} // namespace solvara

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "form.h"
+#include "grid.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace solvara {
+
+// A box whose text is not a number the table can be computed from.
+struct InputError {
+    enum class Kind {
+        NotANumber, // empty, letters, a lone sign, two separators ...
+        TooLarge,   // beyond kLargestInput degrees
+    };
+    Kind kind;
+    int column;      // 0 for the latitude, else the declination column 1..14
+    std::string box; // the offending box, to give it the focus
+    std::string text;
+};
+
+// Inputs far outside the sky still go through the formulas, but past this
+// many degrees the noon value could overflow and 15 significant digits no
+// longer show even whole degrees, so such a text is refused.
+inline constexpr double kLargestInput = 1e15;
+
+// The fifteen numbers one press works from, in degrees, north positive.
+struct TableInputs {
+    double latitude;
+    std::array<double, kColumns> declinations;
+};
+
+// Reads the latitude and the fourteen declinations, in that order.
+// Returned: the numbers, or the first box whose text is refused.
+std::variant<TableInputs, InputError> readInputs(const Form &form);
+
+// The eight cell texts of one column, top row (05.00/19.00) first.
+using ColumnTexts = std::array<std::string, kRows>;
+
+// The Sun's altitude for one latitude at the hours of the table.
+//
+// Rows 1..7 use the altitude from the spherical triangle pole-zenith-Sun,
+//     sin h = sin d sin phi + cos d cos phi cos H,
+// with the arcsine taken through the arctangent,
+//     h = atan(S / sqrt(1 - S^2)).
+// Row 8 (noon, H = 0) uses the closed form 90 - |phi - d| without
+// trigonometry: N = 90 + d - phi, reflected to 180 - N when the Sun passes
+// north of the zenith (N > 90), the marker when it stays below the horizon
+// (N < 0).
+//
+// Cells show the altitude in degrees with two decimals, or "------" where the
+// two-decimal value shown is negative (a value that shows as 0,00 stays).
+class AltitudeCalculator {
+public:
+    // Given: latitude in degrees, north positive. Not checked: its range;
+    // beyond +-90 the formulas still give numbers.
+    explicit AltitudeCalculator(double latitude);
+
+    // Given: declination in degrees, north positive.
+    // Returned: the column's eight cell texts.
+    ColumnTexts column(double declination) const;
+
+private:
+    double latitude_;
+    double degreesToRadians_;
+    double radiansToDegrees_;
+    double sinLatitude_;
+    double cosLatitude_;
+    std::array<double, kRows - 1> cosHourAngle_; // rows 1..7
+};
+
+// The compute button: reads the fifteen inputs and fills all 112 cells,
+// column by column from left to right, top to bottom. When an input is
+// refused no cell is touched and the refused box is returned.
+std::optional<InputError> computeTable(Form &form);
+
+} // namespace solvara

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "form.h"
+
+#include <map>
+#include <string>
+
+namespace solvara {
+
+// A window without any toolkit: control name -> text. It opens with the
+// texts the real window opens with, so the logic can run and be measured
+// without a display.
+class MemoryForm final : public Form {
+public:
+    MemoryForm();
+
+    std::string text(std::string_view box) const override;
+    void setText(std::string_view box, std::string_view text) override;
+    void setCaption(std::string_view label, std::string_view caption) override;
+
+    // A label's caption; empty for a label never captioned.
+    std::string caption(std::string_view label) const;
+
+private:
+    std::map<std::string, std::string, std::less<>> texts_;
+    std::map<std::string, std::string, std::less<>> captions_;
+};
+
+} // namespace solvara
