@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A real CUPS server with a PDF queue as the default printer, for the print
+# tests: "start DIR" brings it up (starting cupsd only when none runs) and
+# prints where the pages will land; "stop DIR" takes the queue away and stops
+# the cupsd it started, by its PID. Needs root, as cupsd and lpadmin do.
+set -euo pipefail
+
+action=${1:?usage: cups-test-printer.sh start|stop STATE_DIR}
+state=${2:?usage: cups-test-printer.sh start|stop STATE_DIR}
+queue=SolvaraTestPDF
+conf=/etc/cups/cups-pdf-solvara-test.conf
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+scheduler_running() { lpstat -r 2>/dev/null | grep -q 'is running'; }
+
+case "$action" in
+start)
+  mkdir -p "$state"
+  state=$(cd "$state" && pwd)
+  if ! scheduler_running; then
+    as_root mkdir -p /run/cups
+    as_root setsid cupsd -f </dev/null >"$state/cupsd.log" 2>&1 &
+    echo $! >"$state/cupsd.pid"
+    for _ in $(seq 1 100); do scheduler_running && break; sleep 0.1; done
+    scheduler_running || { echo "cupsd did not start:"; cat "$state/cupsd.log"; exit 1; }
+  fi
+  out="$state/pdf"
+  rm -rf "$out"
+  mkdir -p "$out"
+  chmod 1777 "$out"
+  printf 'Out %s\nAnonDirName %s\nLabel 0\n' "$out" "$out" | as_root tee "$conf" >/dev/null
+  as_root lpadmin -p "$queue" -E -v cups-pdf:/solvara-test \
+    -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+    -o pdftops-renderer-default=pdftocairo
+  as_root lpadmin -d "$queue"
+  as_root cupsenable "$queue"
+  as_root cupsaccept "$queue"
+  echo "$queue" >"$state/queue"
+  echo "$out"
+  ;;
+stop)
+  as_root lpadmin -x "$queue" 2>/dev/null || true
+  as_root rm -f "$conf"
+  if [ -f "$state/cupsd.pid" ]; then
+    pid=$(cat "$state/cupsd.pid")
+    as_root kill "$pid" 2>/dev/null || true
+    for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    rm -f "$state/cupsd.pid"
+  fi
+  ;;
+*)
+  echo "usage: cups-test-printer.sh start|stop STATE_DIR" >&2
+  exit 2
+  ;;
+esac

@@ -1,0 +1,208 @@
+#include "mainform.h"
+
+#include "altitude.h"
+#include "centraform.h"
+#include "cups_printer.h"
+#include "form_reset.h"
+#include "input_message.h"
+#include "layout.h"
+#include "presets.h"
+#include "print_table.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include <stdexcept>
+
+using namespace solvara;
+using namespace solvara::ui;
+
+namespace {
+
+QRect toPixels(const Twips &t)
+{
+    return {t.left / kTwipsPerPixel, t.top / kTwipsPerPixel, t.width / kTwipsPerPixel,
+            t.height / kTwipsPerPixel};
+}
+
+QFont fontFor(FontRole role, const QFont &windowFont)
+{
+    auto bold = [](const char *family, double points) {
+        QFont f(QString::fromLatin1(family));
+        f.setPointSizeF(points);
+        f.setBold(true);
+        return f;
+    };
+    switch (role) {
+    case FontRole::Window: return windowFont;
+    case FontRole::ArialBold: return bold("Arial", 8.25);
+    case FontRole::TitleBold: return bold("Arial", 12);
+    case FontRole::TimesBold: return bold("Times New Roman", 8.25);
+    // The caption is the Unicode delta and degree sign; a serif face draws
+    // them as the Symbol face would, which here has no Unicode delta.
+    case FontRole::SymbolBold: return bold("Liberation Serif", 8.25);
+    }
+    return windowFont;
+}
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+} // namespace
+
+MainForm::MainForm(QWidget *parent)
+    : QWidget(parent)
+    , printerFactory_([] { return std::make_unique<CupsPrinter>(); })
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/solvara.png")));
+    // A narrow face, so that hour captions such as "07.00 17.00" fit their
+    // labels on one line at a readable size.
+    QFont windowFont(QStringLiteral("Liberation Sans Narrow"));
+    windowFont.setPointSizeF(8);
+    setFont(windowFont);
+    resize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+
+    for (const ControlSpec &spec : mainFormControls()) {
+        QWidget *widget = nullptr;
+        switch (spec.kind) {
+        case ControlKind::Label: {
+            auto *label = new QLabel(qs(spec.text), this);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setWordWrap(true);
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        case ControlKind::TextBox: {
+            auto *edit = new QLineEdit(qs(spec.text), this);
+            // Cells and declinations line up on their decimals.
+            if (spec.name != kLatitudeBox)
+                edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            widget = edit;
+            break;
+        }
+        case ControlKind::Button: {
+            auto *push = new QPushButton(qs(spec.text), this);
+            push->setAutoDefault(false);
+            widget = push;
+            break;
+        }
+        }
+        widget->setObjectName(qs(spec.name));
+        widget->setGeometry(toPixels(spec.place));
+        if (spec.font != FontRole::Window)
+            widget->setFont(fontFor(spec.font, windowFont));
+        widget->setEnabled(spec.enabled);
+        if (spec.red) {
+            QPalette palette = widget->palette();
+            palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+            widget->setPalette(palette);
+        }
+        controls_.emplace(spec.name, widget);
+    }
+
+    const auto &order = tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(control(order[i - 1]), control(order[i]));
+    control(order.front())->setFocus();
+
+    connect(button("Calcola"), &QPushButton::clicked, this, &MainForm::Calcola_Click);
+    connect(button("Azzera"), &QPushButton::clicked, this, &MainForm::Azzera_Click);
+    connect(button("Command1"), &QPushButton::clicked, this, &MainForm::Command1_Click);
+    connect(button("Command2"), &QPushButton::clicked, this, &MainForm::Command2_Click);
+    connect(button("Command3"), &QPushButton::clicked, this, &MainForm::Command3_Click);
+    connect(button("Command4"), &QPushButton::clicked, this, &MainForm::Command4_Click);
+}
+
+MainForm::~MainForm() = default;
+
+QWidget *MainForm::control(std::string_view name) const
+{
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+QLineEdit *MainForm::box(std::string_view name) const
+{
+    auto *edit = qobject_cast<QLineEdit *>(control(name));
+    if (!edit)
+        throw std::out_of_range("no text box named " + std::string(name));
+    return edit;
+}
+
+QPushButton *MainForm::button(std::string_view name) const
+{
+    return qobject_cast<QPushButton *>(control(name));
+}
+
+std::string MainForm::text(std::string_view name) const
+{
+    return box(name)->text().toStdString();
+}
+
+void MainForm::setText(std::string_view name, std::string_view text)
+{
+    box(name)->setText(qs(text));
+}
+
+void MainForm::setCaption(std::string_view name, std::string_view caption)
+{
+    auto *label = qobject_cast<QLabel *>(control(name));
+    if (!label)
+        throw std::out_of_range("no label named " + std::string(name));
+    label->setText(qs(caption));
+}
+
+void MainForm::setPrinterFactory(PrinterFactory factory)
+{
+    printerFactory_ = std::move(factory);
+}
+
+void MainForm::showEvent(QShowEvent *event)
+{
+    if (!loaded_ && !event->spontaneous()) {
+        loaded_ = true;
+        Form_Load();
+    }
+    QWidget::showEvent(event);
+}
+
+void MainForm::showMessage(QMessageBox::Icon icon, const QString &message)
+{
+    QMessageBox box(icon, QStringLiteral("Solvara"), message, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void MainForm::Form_Load()
+{
+    CentraForm::Centra(*this);
+}
+
+void MainForm::Calcola_Click()
+{
+    if (const auto error = computeTable(*this)) {
+        showMessage(QMessageBox::Critical, QString::fromStdString(inputMessage(*error)));
+        box(error->box)->setFocus();
+        box(error->box)->selectAll();
+    }
+}
+
+void MainForm::Azzera_Click() { resetForm(*this); }
+
+void MainForm::Command1_Click()
+{
+    const auto printer = printerFactory_();
+    if (printTable(*this, *printer) == PrintOutcome::Sent)
+        showMessage(QMessageBox::Information, QStringLiteral("Stampa inviata"));
+    else
+        showMessage(QMessageBox::Critical, QStringLiteral("Errore nella procedura di stampa"));
+}
+
+void MainForm::Command2_Click() { applyPreset(kFifteenDaySteps, *this); }
+void MainForm::Command3_Click() { applyPreset(kFiveDegreeSteps, *this); }
+void MainForm::Command4_Click() { applyPreset(kFourDegreeSteps, *this); }
