@@ -1,1 +1,53 @@
+# Tests of the real window, the printed page and the CUPS back end.
+find_package(Qt6 REQUIRED COMPONENTS Test)
 
+add_library(solvara_test_support STATIC qt_main.cpp message_catcher.h message_catcher.cpp
+                                         recording_printer.h recording_printer.cpp
+                                         pdf_words.h pdf_words.cpp)
+target_include_directories(solvara_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(solvara_test_support
+  PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
+  PRIVATE solvara_warnings)
+
+add_executable(window_tests mainform_test.cpp centraform_test.cpp)
+target_link_libraries(window_tests PRIVATE solvara_test_support solvara_warnings)
+gtest_discover_tests(window_tests
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+  DISCOVERY_TIMEOUT 30
+  DISCOVERY_EXTRA_ARGS -platform offscreen)
+
+add_executable(print_tests altitude_page_test.cpp pdf_page_test.cpp)
+target_link_libraries(print_tests PRIVATE solvara_test_support solvara_warnings)
+gtest_discover_tests(print_tests
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+  DISCOVERY_TIMEOUT 30
+  DISCOVERY_EXTRA_ARGS -platform offscreen)
+
+# End to end through a real CUPS server with a PDF queue as the default
+# printer; the fixture starts and stops it.
+set(SOLVARA_CUPS_STATE ${CMAKE_BINARY_DIR}/cups-test)
+add_test(NAME cups_printer_start
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/cups-test-printer.sh start ${SOLVARA_CUPS_STATE})
+add_test(NAME cups_printer_stop
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/cups-test-printer.sh stop ${SOLVARA_CUPS_STATE})
+set_tests_properties(cups_printer_start PROPERTIES FIXTURES_SETUP cups_printer)
+set_tests_properties(cups_printer_stop PROPERTIES FIXTURES_CLEANUP cups_printer)
+
+add_executable(print_e2e_tests print_e2e_test.cpp)
+target_link_libraries(print_e2e_tests PRIVATE solvara_test_support solvara_warnings Cups::Cups)
+target_compile_definitions(print_e2e_tests PRIVATE
+  SOLVARA_CUPS_STATE="${SOLVARA_CUPS_STATE}"
+  SOLVARA_CUPS_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/cups-test-printer.sh")
+gtest_discover_tests(print_e2e_tests
+  PROPERTIES
+    FIXTURES_REQUIRED cups_printer
+    RESOURCE_LOCK cups_printer
+    TIMEOUT 120
+  DISCOVERY_TIMEOUT 30
+  DISCOVERY_EXTRA_ARGS -platform offscreen)
+
+# The built program in a real X window under Xvfb.
+add_test(NAME xvfb_smoke
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
+          ${CMAKE_BINARY_DIR}/screenshots)
+set_tests_properties(xvfb_smoke PROPERTIES TIMEOUT 60)

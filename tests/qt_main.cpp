@@ -1,0 +1,14 @@
+// The Qt tests run the real widgets, offscreen unless told otherwise.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Solvara"));
+    return RUN_ALL_TESTS();
+}
