@@ -19,11 +19,12 @@ std::optional<InputError> refusal(const std::string &box, int column, const std:
 }
 
 // What a rows 1..7 cell shows for an altitude: the marker replaces what the
-// cell would show only when the shown two-decimal value itself is negative.
+// cell would show only when the shown two-decimal value itself is negative,
+// which is when it carries a minus (a value shown as 0,00 never does).
 std::string hourCellText(double altitude)
 {
     std::string text = formatTwoDecimals(altitude);
-    if (*parseDecimal(text) < 0.0)
+    if (text.front() == '-')
         return kBelowHorizon;
     return text;
 }
@@ -50,7 +51,7 @@ std::variant<TableInputs, InputError> readInputs(const Form &form)
     inputs.latitude = *latitude;
 
     for (int column = 1; column <= kColumns; ++column) {
-        const std::string box = declinationBox(column);
+        const std::string &box = declinationBox(column);
         const std::string text = form.text(box);
         const auto declination = parseDecimal(text);
         if (auto error = refusal(box, column, text, declination))

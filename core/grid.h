@@ -19,15 +19,15 @@ inline constexpr const char *kCornerLabel = "Label100";
 
 // Given: column 1..14. Returned: the name of that column's declination box
 // (dcl1a, dcl201a ... dcl901a, dc1a ... dc5a).
-std::string declinationBox(int column);
+const std::string &declinationBox(int column);
 
 // Given: column 1..14. Returned: the heading label over it (Label101..Label114).
-std::string headingLabel(int column);
+const std::string &headingLabel(int column);
 
 // Given: column 1..14, row 1..8. Returned: the result cell's name. The last
 // digit is the row; columns 2..9 put their number after "x", columns 11..14
 // their number less 9 after "s": x1, x21 ... x98, s1, s21 ... s58.
-std::string cellName(int column, int row);
+const std::string &cellName(int column, int row);
 
 // Given: row 1..8. Returned: the hour angle of both hours of the row, in whole
 // degrees from noon (15 per hour): 105 for 05.00/19.00 down to 0 for 12.00.

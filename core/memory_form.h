@@ -2,8 +2,10 @@
 
 #include "form.h"
 
-#include <map>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace solvara {
 
@@ -22,8 +24,17 @@ public:
     std::string caption(std::string_view label) const;
 
 private:
-    std::map<std::string, std::string, std::less<>> texts_;
-    std::map<std::string, std::string, std::less<>> captions_;
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const
+        {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    using Texts = std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>;
+
+    Texts texts_;
+    Texts captions_;
 };
 
 } // namespace solvara

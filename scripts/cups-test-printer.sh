@@ -22,7 +22,11 @@ start)
   state=$(cd "$state" && pwd)
   if ! scheduler_running; then
     as_root mkdir -p /run/cups
-    as_root setsid cupsd -f </dev/null >"$state/cupsd.log" 2>&1 &
+    if [ "$(id -u)" -eq 0 ]; then
+      cupsd -f </dev/null >"$state/cupsd.log" 2>&1 &
+    else
+      sudo cupsd -f </dev/null >"$state/cupsd.log" 2>&1 &
+    fi
     echo $! >"$state/cupsd.pid"
     for _ in $(seq 1 100); do scheduler_running && break; sleep 0.1; done
     scheduler_running || { echo "cupsd did not start:"; cat "$state/cupsd.log"; exit 1; }
@@ -34,7 +38,7 @@ start)
   printf 'Out %s\nAnonDirName %s\nLabel 0\n' "$out" "$out" | as_root tee "$conf" >/dev/null
   as_root lpadmin -p "$queue" -E -v cups-pdf:/solvara-test \
     -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
-    -o pdftops-renderer-default=pdftocairo
+    -o pdftops-renderer-default=pdftocairo 2>/dev/null
   as_root lpadmin -d "$queue"
   as_root cupsenable "$queue"
   as_root cupsaccept "$queue"

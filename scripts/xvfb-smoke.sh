@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts the built program in a real X window under Xvfb, checks that the
 # window is mapped with its caption and centred on the screen, and saves a
-# screenshot. Usage: xvfb-smoke.sh PROGRAM SCREENSHOT_DIR
+# screenshot. Usage: xvfb-smoke.sh PROGRAM SCREENSHOT_DIR [SECONDS_SHOWN]
 set -euo pipefail
 program=${1:?program}
 shots=${2:?screenshot folder}
+shown=${3:-0.5}
 mkdir -p "$shots"
 
 display=:$(( 90 + RANDOM % 400 ))
@@ -45,7 +46,7 @@ if [ $(( x - right )) -gt 2 ] || [ $(( right - x )) -gt 2 ] \
   exit 1
 fi
 
-sleep 0.5
+sleep "$shown"
 import -window root "$shots/window.png"
 echo "screenshot: $shots/window.png"
 echo "PASS"

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -65,6 +67,9 @@ TEST(FormatTwoDecimals, RoundsToHundredthsWithAComma)
         {0.004, "0,00"},
         {-0.004, "0,00"},    // rounds to zero: no minus in front of it
         {-0.005001, "-0,01"}, {90.0, "90,00"}, {1234567.891, "1234567,89"}, {-90.0, "-90,00"},
+        {1.005, "1,00"},  // the double below 1,005: rounded as stored, not as typed
+        {0.125, "0,12"},  // an exact tie between hundredths goes to the even one
+        {12345678901234.567, "12345678901234,57"},
     };
     for (const auto &row : rows)
         EXPECT_EQ(formatTwoDecimals(row.value), row.text) << row.value;
@@ -75,7 +80,9 @@ TEST(FormatPlain, ShowsFifteenSignificantDigitsAtMost)
     const Formatted rows[] = {
         {180.0 - ((90.0 + 23.4567) - 10.0), "76,5433"}, // noon north of the zenith
         {80.0, "80"}, {-13.45, "-13,45"}, {0.1 + 0.2, "0,3"}, {-0.0, "0"},
-        {1.0 / 3.0, "0,333333333333333"},
+        {1.0 / 3.0, "0,333333333333333"}, {1e-5, "0,00001"}, {-2.5e-7, "-0,00000025"},
+        {123456789012345.0, "123456789012345"}, {-2e15, "-2000000000000000"},
+        {1234567890123456789.0, "1234567890123460000"},
     };
     for (const auto &row : rows)
         EXPECT_EQ(formatPlain(row.value), row.text) << row.value;
@@ -92,6 +99,21 @@ TEST(FormatHundredths, WritesTheShortestForm)
     };
     for (const auto &row : rows)
         EXPECT_EQ(formatHundredths(row.hundredths), row.text) << row.hundredths;
+}
+
+// The quick rounding must agree with the exact one on every value shown.
+TEST(FormatTwoDecimals, AgreesWithExactDecimalRounding)
+{
+    for (int i = -900000; i <= 900000; i += 7) {
+        const double value = i / 10000.0 + 1e-9 * (i % 3);
+        char exact[64];
+        std::snprintf(exact, sizeof exact, "%.2f", value); // glibc rounds exactly
+        std::string expected(exact);
+        std::replace(expected.begin(), expected.end(), '.', ',');
+        if (expected == "-0,00")
+            expected = "0,00";
+        ASSERT_EQ(formatTwoDecimals(value), expected) << value;
+    }
 }
 
 TEST(NumberTexts, WrittenTextsReadBackToTheirValue)
