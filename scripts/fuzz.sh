@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for SECONDS (60 by
+# Builds the libFuzzer target with clang and runs it for SECONDS (60 by
 # default), with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +11,7 @@ command -v clang++ >/dev/null || {
 [ -f build/fuzz/build.ninja ] || cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
-for target in fuzz_number_text fuzz_compute; do
+for target in fuzz_texts; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   printf '38,1217' >"$corpus/opening-latitude"

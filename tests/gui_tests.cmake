@@ -1,8 +1,8 @@
 # Tests of the real window, the printed page and the CUPS back end.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
-add_library(solvara_test_support STATIC qt_main.cpp message_catcher.h message_catcher.cpp
-                                         recording_printer.h recording_printer.cpp
+add_library(solvara_test_support STATIC qt_main.cpp message_catcher.h
+                                         recording_printer.h
                                          pdf_words.h pdf_words.cpp)
 target_include_directories(solvara_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(solvara_test_support

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QApplication>
 #include <QMessageBox>
-#include <QString>
 #include <QTimer>
 
 #include <vector>
@@ -10,12 +10,20 @@
 class MessageCatcher {
 public:
     struct Seen {
-        QString title;
-        QString text;
+        QString title, text;
         QMessageBox::Icon icon;
     };
 
-    MessageCatcher();
+    MessageCatcher()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                seen_.push_back({box->windowTitle(), box->text(), box->icon()});
+                box->accept();
+            }
+        });
+        timer_.start(5);
+    }
     const std::vector<Seen> &seen() const { return seen_; }
 
 private:

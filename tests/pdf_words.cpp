@@ -2,13 +2,6 @@
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryFile>
-
-namespace {
-
-constexpr double kMmPerPoint = 25.4 / 72.0;
-
-} // namespace
 
 std::optional<PdfWord> PdfPages::find(const QString &text) const
 {
@@ -25,35 +18,23 @@ PdfPages readPdf(const QString &path)
     if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
         return {};
     const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    constexpr double mm = 25.4 / 72.0; // per point
 
     PdfPages pages;
     static const QRegularExpression page(
         QString::fromLatin1(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
     for (auto it = page.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        if (pages.count++ == 0) {
-            pages.widthMm = m.captured(1).toDouble() * kMmPerPoint;
-            pages.heightMm = m.captured(2).toDouble() * kMmPerPoint;
-        }
+        if (pages.count++ == 0)
+            pages.widthMm = m.captured(1).toDouble() * mm, pages.heightMm = m.captured(2).toDouble() * mm;
     }
     static const QRegularExpression word(QString::fromLatin1(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"));
     for (auto it = word.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        QString text = m.captured(5);
-        text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        pages.words.push_back({text, m.captured(1).toDouble() * kMmPerPoint,
-                               m.captured(2).toDouble() * kMmPerPoint,
-                               m.captured(4).toDouble() - m.captured(2).toDouble()});
+        pages.words.push_back({m.captured(4), m.captured(1).toDouble() * mm,
+                               m.captured(2).toDouble() * mm,
+                               m.captured(3).toDouble() - m.captured(2).toDouble()});
     }
     return pages;
-}
-
-PdfPages readPdfBytes(const QByteArray &pdf)
-{
-    QTemporaryFile file;
-    if (!file.open() || file.write(pdf) != pdf.size())
-        return {};
-    file.flush();
-    return readPdf(file.fileName());
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <optional>
 #include <vector>
 
-// The words of a PDF as poppler's pdftotext reads them, in millimetres from
-// the top-left corner of their page.
+// What poppler's pdftotext -bbox reads from a PDF file: its pages and the
+// words of all of them, in millimetres from the top-left corner of the page.
 struct PdfWord {
     QString text;
     double leftMm, topMm, heightPt;
@@ -18,10 +17,7 @@ struct PdfPages {
     double widthMm = 0, heightMm = 0; // of the first page
     std::vector<PdfWord> words;
 
-    // The first word with this text, or nothing.
-    std::optional<PdfWord> find(const QString &text) const;
+    std::optional<PdfWord> find(const QString &text) const; // the first such word
 };
 
-// Runs pdftotext -bbox on a PDF file; an empty result when it fails.
-PdfPages readPdf(const QString &path);
-PdfPages readPdfBytes(const QByteArray &pdf);
+PdfPages readPdf(const QString &path); // empty when pdftotext fails

@@ -67,11 +67,11 @@ MainForm::MainForm(QWidget *parent)
     setFont(windowFont);
     resize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
 
-    for (const ControlSpec &spec : mainFormControls()) {
+    for (const ControlSpec &entry : mainFormControls()) {
         QWidget *widget = nullptr;
-        switch (spec.kind) {
+        switch (entry.kind) {
         case ControlKind::Label: {
-            auto *label = new QLabel(qs(spec.text), this);
+            auto *label = new QLabel(qs(entry.text), this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setWordWrap(true);
             label->setTextFormat(Qt::PlainText);
@@ -79,31 +79,31 @@ MainForm::MainForm(QWidget *parent)
             break;
         }
         case ControlKind::TextBox: {
-            auto *edit = new QLineEdit(qs(spec.text), this);
+            auto *edit = new QLineEdit(qs(entry.text), this);
             // Cells and declinations line up on their decimals.
-            if (spec.name != kLatitudeBox)
+            if (entry.name != kLatitudeBox)
                 edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             widget = edit;
             break;
         }
         case ControlKind::Button: {
-            auto *push = new QPushButton(qs(spec.text), this);
+            auto *push = new QPushButton(qs(entry.text), this);
             push->setAutoDefault(false);
             widget = push;
             break;
         }
         }
-        widget->setObjectName(qs(spec.name));
-        widget->setGeometry(toPixels(spec.place));
-        if (spec.font != FontRole::Window)
-            widget->setFont(fontFor(spec.font, windowFont));
-        widget->setEnabled(spec.enabled);
-        if (spec.red) {
+        widget->setObjectName(qs(entry.name));
+        widget->setGeometry(toPixels(entry.place));
+        if (entry.font != FontRole::Window)
+            widget->setFont(fontFor(entry.font, windowFont));
+        widget->setEnabled(entry.enabled);
+        if (entry.red) {
             QPalette palette = widget->palette();
             palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
             widget->setPalette(palette);
         }
-        controls_.emplace(spec.name, widget);
+        controls_.emplace(entry.name, widget);
     }
 
     const auto &order = tabOrder();

@@ -1,0 +1,71 @@
+// Fuzzed box texts. As one text: reading never crashes, and what it accepts
+// is finite and written back to within its rounding. As fifteen texts split
+// at newlines (latitude first): computing never crashes and every cell ends
+// up "0" (input refused), the marker, a two-decimal number, or in the noon
+// row a plain number.
+#include "altitude.h"
+#include "memory_form.h"
+#include "number_text.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Optional minus, digits, then a comma followed by `decimals` digits (any
+// number of them, none trailing zero, when decimals < 0; none at all is fine).
+bool numberText(std::string_view s, int decimals)
+{
+    if (!s.empty() && s.front() == '-')
+        s.remove_prefix(1);
+    const auto comma = s.find(',');
+    const auto digits = [](std::string_view d) {
+        return !d.empty() && d.find_first_not_of("0123456789") == d.npos;
+    };
+    if (comma == s.npos)
+        return decimals < 0 && digits(s);
+    const auto fraction = s.substr(comma + 1);
+    return digits(s.substr(0, comma)) && digits(fraction)
+           && (decimals < 0 ? fraction.back() != '0' : fraction.size() == std::size_t(decimals));
+}
+
+void check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    std::string_view input(reinterpret_cast<const char *>(data), size);
+
+    if (const auto value = solvara::parseDecimal(input)) {
+        check(std::isfinite(*value));
+        const auto shown = solvara::parseDecimal(solvara::formatTwoDecimals(*value));
+        check(shown && std::fabs(*shown - *value) <= 0.005 + std::fabs(*value) * 1e-15);
+        const auto plain = solvara::parseDecimal(solvara::formatPlain(*value));
+        check(plain && std::fabs(*plain - *value) <= std::fabs(*value) * 1e-14);
+    }
+
+    solvara::MemoryForm form;
+    for (int box = 0; box <= solvara::kColumns && !input.empty(); ++box) {
+        const auto end = input.find('\n');
+        form.setText(box == 0 ? std::string(solvara::kLatitudeBox) : solvara::declinationBox(box),
+                     input.substr(0, end));
+        input.remove_prefix(end == input.npos ? input.size() : end + 1);
+    }
+    const bool refused = solvara::computeTable(form).has_value();
+    for (int column = 1; column <= solvara::kColumns; ++column)
+        for (int row = 1; row <= solvara::kRows; ++row) {
+            const std::string cell = form.text(solvara::cellName(column, row));
+            check(refused ? cell == "0"
+                          : cell == solvara::kBelowHorizon
+                                || (numberText(cell, 2) && cell != "-0,00")
+                                || (row == solvara::kNoonRow && numberText(cell, -1)));
+        }
+    return 0;
+}
