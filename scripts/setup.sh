@@ -15,6 +15,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
   xvfb xauth x11-utils imagemagick
+  desktop-file-utils appstream dpkg-dev
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")

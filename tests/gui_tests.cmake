@@ -51,3 +51,8 @@ add_test(NAME xvfb_smoke
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
           ${CMAKE_BINARY_DIR}/screenshots)
 set_tests_properties(xvfb_smoke PROPERTIES TIMEOUT 60)
+
+# The installed tree as a desktop sees it, and the Debian package unpacked.
+add_test(NAME install_and_package
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/install-check.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(install_and_package PROPERTIES TIMEOUT 120)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -196,6 +197,34 @@ TEST_F(MainFormTest, StampaConfirmsOnlyWhatThePrinterTook)
             EXPECT_EQ(log.back(), "cancel");
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// A screen reader can name every box and button, and a cell's name says
+// where it stands.
+TEST(MainFormAccessibility, EveryInputAndCellHasAnItalianName)
+{
+    MainForm form;
+    form.show();
+    auto name = [&](const char *control) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(form.control(control));
+        return a ? a->text(QAccessible::Name) : QString();
+    };
+    for (QObject *child : form.children()) {
+        if (auto *w = qobject_cast<QWidget *>(child); w && !qobject_cast<QLabel *>(w)) {
+            EXPECT_FALSE(name(w->objectName().toUtf8().constData()).isEmpty())
+                << w->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(name("Lat"), q("Latitudine"));
+    EXPECT_EQ(name("dcl301a"), q("Declinazione, colonna 3"));
+    EXPECT_EQ(name("x33"), q("Colonna 3, ore 07.00 e 17.00"));
+    EXPECT_EQ(name("x1"), q("Colonna 1, ore 05.00 e 19.00"));
+    EXPECT_EQ(name("s58"), q("Colonna 14, ore 12.00"));
+    EXPECT_EQ(name("Command3"), q("Passo di 5°"));
 }
 
 } // namespace

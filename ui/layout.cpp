@@ -27,6 +27,16 @@ constexpr Twips kHeadingSizes[kColumns] = {
     {0, 0, 495, 495}, {0, 0, 495, 495}, {0, 0, 495, 495}, {0, 0, 495, 495},
 };
 
+// What a screen reader says for a result cell: its column and both hours.
+std::string spokenCell(int column, int row)
+{
+    const int fromNoon = kNoonRow - row;
+    auto hour = [](int h) { return (h < 10 ? "0" : "") + std::to_string(h) + ".00"; };
+    const std::string hours =
+        fromNoon == 0 ? "ore 12.00" : "ore " + hour(12 - fromNoon) + " e " + hour(12 + fromNoon);
+    return "Colonna " + std::to_string(column) + ", " + hours;
+}
+
 std::vector<ControlSpec> build()
 {
     std::vector<ControlSpec> c = {
@@ -64,11 +74,18 @@ std::vector<ControlSpec> build()
         c.push_back({headingLabel(column), K::Label, "",
                      {left + 120, kHeadingTop, heading.width, heading.height}});
         c.push_back({declinationBox(column), K::TextBox, "0",
-                     {left, kDeclinationTop, kBoxWidth, kBoxHeight}});
+                     {left, kDeclinationTop, kBoxWidth, kBoxHeight}, F::Window, true, false,
+                     "Declinazione, colonna " + std::to_string(column)});
         for (int row = 1; row <= kRows; ++row)
             c.push_back({cellName(column, row), K::TextBox, "0",
                          {left, kCellsTop + kRowPitch * (row - 1), kBoxWidth, kBoxHeight},
-                         F::Window, false});
+                         F::Window, false, false, spokenCell(column, row)});
+    }
+    for (ControlSpec &control : c) {
+        if (control.name == kLatitudeBox)
+            control.accessibleName = "Latitudine";
+        else if (control.kind == K::Button)
+            control.accessibleName = control.text;
     }
     return c;
 }

@@ -31,6 +31,7 @@ struct ControlSpec {
     FontRole font = FontRole::Window;
     bool enabled = true;
     bool red = false;
+    std::string accessibleName = {}; // what a screen reader says for a box or button
 };
 
 // All 163 controls, in the order they are created.

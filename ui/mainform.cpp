@@ -98,6 +98,8 @@ MainForm::MainForm(QWidget *parent)
         if (entry.font != FontRole::Window)
             widget->setFont(fontFor(entry.font, windowFont));
         widget->setEnabled(entry.enabled);
+        if (!entry.accessibleName.empty())
+            widget->setAccessibleName(qs(entry.accessibleName));
         if (entry.red) {
             QPalette palette = widget->palette();
             palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
