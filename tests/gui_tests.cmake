@@ -56,3 +56,7 @@ set_tests_properties(xvfb_smoke PROPERTIES TIMEOUT 60)
 add_test(NAME install_and_package
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/install-check.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(install_and_package PROPERTIES TIMEOUT 120)
+
+# The README's pictures come from the program and are redrawn by one command.
+add_test(NAME readme_pictures
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-pictures.sh ${CMAKE_BINARY_DIR})
