@@ -31,6 +31,10 @@ start)
     for _ in $(seq 1 100); do scheduler_running && break; sleep 0.1; done
     scheduler_running || { echo "cupsd did not start:"; cat "$state/cupsd.log"; exit 1; }
   fi
+  # Keep the machine's own default printer, to give it back on stop.
+  if [ ! -f "$state/previous-default" ]; then
+    lpstat -d 2>/dev/null | sed -n 's/^system default destination: //p' >"$state/previous-default"
+  fi
   out="$state/pdf"
   rm -rf "$out"
   mkdir -p "$out"
@@ -48,6 +52,11 @@ start)
 stop)
   as_root lpadmin -x "$queue" 2>/dev/null || true
   as_root rm -f "$conf"
+  previous=$(cat "$state/previous-default" 2>/dev/null || true)
+  if [ -n "$previous" ] && [ "$previous" != "$queue" ]; then
+    as_root lpadmin -d "$previous" 2>/dev/null || true
+  fi
+  rm -f "$state/previous-default"
   if [ -f "$state/cupsd.pid" ]; then
     pid=$(cat "$state/cupsd.pid")
     as_root kill "$pid" 2>/dev/null || true
