@@ -8,17 +8,20 @@ shots=${2:?screenshot folder}
 shown=${3:-0.5}
 mkdir -p "$shots"
 
-display=:$(( 90 + RANDOM % 400 ))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number to the file.
+number_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
 xvfb=$!
 app=
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
+  rm -f "$number_file"
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 1 100); do [ -s "$number_file" ] && break; sleep 0.1; done
+[ -s "$number_file" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=:$(head -n1 "$number_file")
 
 QT_QPA_PLATFORM=xcb "$program" &
 app=$!
