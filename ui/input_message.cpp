@@ -16,7 +16,7 @@ std::string inputMessage(const InputError &error)
     else
         what = where + " \u00ab" + error.text + "\u00bb non è un numero.";
 
-    return what + "\nScrivere un numero di gradi, con la virgola per i decimali (es. 38,1217).";
+    return what + "\nScrivere i gradi con la virgola decimale (es. 38,1217).";
 }
 
 } // namespace solvara
