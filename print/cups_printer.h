@@ -35,9 +35,6 @@ public:
     bool endDocument() override;
     void cancelDocument() override;
 
-    // The job number CUPS gave the last document, 0 when none.
-    int jobId() const { return jobId_; }
-
 private:
     cups_dest_s *dest_ = nullptr;
     _cups_dinfo_s *info_ = nullptr;

@@ -10,6 +10,15 @@
 
 namespace solvara {
 
+std::vector<PlacedText> placedTexts(const std::vector<PageText> &page, double points)
+{
+    std::vector<PlacedText> texts;
+    texts.reserve(page.size());
+    for (const PageText &t : page)
+        texts.push_back({QString::fromStdString(t.text), QPointF(t.xMm, t.yMm), points, false});
+    return texts;
+}
+
 QByteArray renderPdfPage(const std::vector<PlacedText> &texts, QPointF printableOriginMm,
                          const QString &title)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "altitude_page.h"
+
 #include <QByteArray>
 #include <QPointF>
 #include <QString>
@@ -16,6 +18,9 @@ struct PlacedText {
     double points;
     bool bold;
 };
+
+// The altitude page's texts at one font size, regular weight.
+std::vector<PlacedText> placedTexts(const std::vector<PageText> &page, double points);
 
 // Draws one A4 portrait page as a PDF document. printableOriginMm is where the
 // printer's printable area starts on the sheet (its left and top minimum

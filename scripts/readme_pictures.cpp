@@ -35,10 +35,8 @@ int main(int argc, char *argv[])
     if (!form.grab().save(out.filePath(QStringLiteral("window.png"))))
         return 1;
 
-    std::vector<solvara::PlacedText> texts;
-    for (const solvara::PageText &t : solvara::altitudePage(form))
-        texts.push_back({QString::fromStdString(t.text), QPointF(t.xMm, t.yMm),
-                         solvara::kPageFontPoints, false});
+    const auto texts =
+        solvara::placedTexts(solvara::altitudePage(form), solvara::kPageFontPoints);
     QFile pdf(out.filePath(QStringLiteral("page.pdf")));
     const QByteArray bytes = solvara::renderPdfPage(texts, QPointF(), QStringLiteral("Solvara"));
     if (bytes.isEmpty() || !pdf.open(QIODevice::WriteOnly) || pdf.write(bytes) != bytes.size())

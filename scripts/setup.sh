@@ -14,7 +14,6 @@ run_packages=(xvfb xauth x11-utils imagemagick)
 test_packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
-  xvfb xauth x11-utils imagemagick
   desktop-file-utils appstream dpkg-dev
 )
 

@@ -18,9 +18,7 @@ TEST(PdfPage, TextsStandWhereThePageSaysAtNinePoints)
     MemoryForm form;
     form.setText("x8", "75,32");
     form.setText("s58", "28,44");
-    std::vector<PlacedText> texts;
-    for (const PageText &t : altitudePage(form))
-        texts.push_back({QString::fromStdString(t.text), QPointF(t.xMm, t.yMm), 9.0, false});
+    const auto texts = placedTexts(altitudePage(form), 9.0);
 
     for (const QPointF origin : {QPointF(0, 0), QPointF(6.35, 4.23)}) {
         QTemporaryFile file;
