@@ -10,6 +10,20 @@
 
 namespace solvara {
 
+namespace {
+
+// The page names its face, so that the same table prints alike on every
+// machine: Liberation Sans, which the package depends on (Arial's metrics).
+// Where it is missing Qt falls back to the generic sans-serif.
+QFont pageFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+} // namespace
+
 std::vector<PlacedText> placedTexts(const std::vector<PageText> &page, double points)
 {
     std::vector<PlacedText> texts;
@@ -43,8 +57,7 @@ QByteArray renderPdfPage(const std::vector<PlacedText> &texts, QPointF printable
     for (const PlacedText &item : texts) {
         if (item.text.isEmpty())
             continue;
-        QFont font(QStringLiteral("Sans Serif"));
-        font.setStyleHint(QFont::SansSerif);
+        QFont font = pageFont();
         font.setPointSizeF(item.points);
         font.setBold(item.bold);
         painter.setFont(font);

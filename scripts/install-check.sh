@@ -27,8 +27,13 @@ echo "Depends: $depends"
 for needed in libqt6widgets6 libqt6gui6 libcups2 fonts-liberation; do
   grep -q "$needed" <<<"$depends" || fail "the package does not depend on $needed"
 done
+# Debian's own checker: no error, no warning.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning "$deb" || fail "lintian"
+fi
 dpkg-deb -x "$deb" "$work/unpacked"
-for f in usr/bin/solvara usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml; do
+for f in usr/bin/solvara usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+         usr/share/doc/solvara/copyright usr/share/man/man1/solvara.1.gz; do
   [ -e "$work/unpacked/$f" ] || fail "the package lacks /$f"
 done
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs, from Debian 12's packages, everything Solvara needs to build and
-# run ("run") or also to be tested ("test"). Quick when all is already there.
+# Installs, from Debian's packages (Debian 12 or 13), everything Solvara
+# needs to build and run ("run"), to build its Debian package ("package") or
+# to be tested ("test", which includes both). Quick when all is already there.
 set -euo pipefail
 
 purpose=${1:-run}
@@ -11,14 +12,20 @@ build_packages=(
   fonts-liberation locales
 )
 run_packages=(xvfb xauth x11-utils imagemagick)
+package_packages=(dpkg-dev file)
 test_packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream lintian
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")
-[ "$purpose" = test ] && packages+=("${test_packages[@]}")
+case "$purpose" in
+run) ;;
+package) packages+=("${package_packages[@]}") ;;
+test) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+*) echo "usage: setup.sh [run|package|test]" >&2; exit 2 ;;
+esac
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -30,9 +37,24 @@ for p in "${packages[@]}"; do
   [ "$status" = "install ok installed" ] || missing+=("$p")
 done
 
+updated=false
+update_once() {
+  $updated || as_root apt-get update -qq
+  updated=true
+}
+[ ${#missing[@]} -gt 0 ] && update_once
+
+# The window's narrow face is part of fonts-liberation up to Debian 12 and a
+# package of its own from Debian 13 on.
+narrow=fonts-liberation-sans-narrow
+if [ "$(dpkg-query -W -f='${Status}' "$narrow" 2>/dev/null)" != "install ok installed" ] \
+   && apt-cache show "$narrow" >/dev/null 2>&1; then
+  missing+=("$narrow")
+fi
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  as_root apt-get update -qq
+  update_once
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null
 fi

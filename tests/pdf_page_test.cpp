@@ -23,8 +23,13 @@ TEST(PdfPage, TextsStandWhereThePageSaysAtNinePoints)
     for (const QPointF origin : {QPointF(0, 0), QPointF(6.35, 4.23)}) {
         QTemporaryFile file;
         ASSERT_TRUE(file.open());
-        file.write(renderPdfPage(texts, origin, QStringLiteral("Solvara")));
+        const QByteArray bytes = renderPdfPage(texts, origin, QStringLiteral("Solvara"));
+        file.write(bytes);
         file.flush();
+        // One named face, carried inside the file: the page looks the same on
+        // any printer or viewer.
+        EXPECT_EQ(bytes.count("/FontFile2"), 1);
+        EXPECT_EQ(bytes.count("/BaseFont /LiberationSans\n"), bytes.count("/BaseFont"));
         const PdfPages pdf = readPdf(file.fileName());
 
         ASSERT_EQ(pdf.count, 1);
