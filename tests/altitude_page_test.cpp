@@ -1,4 +1,6 @@
 #include "altitude_page.h"
+#include "credit.h"
+#include "grid.h"
 #include "memory_form.h"
 #include "print_table.h"
 #include "recording_printer.h"
@@ -11,6 +13,9 @@ namespace {
 
 using namespace solvara;
 
+// Every item by the page's own rule: the fixed lines, then the window's grid
+// on its side (a declination column per line 10 mm apart from y = 50, an hour
+// row per column 20 mm apart from x = 45, headings 2 mm right of their cells).
 TEST(AltitudePage, CopiesTheWindowsTextsToTheirPlaces)
 {
     MemoryForm form;
@@ -20,22 +25,31 @@ TEST(AltitudePage, CopiesTheWindowsTextsToTheirPlaces)
     form.setText("dc5a", "");
     form.setCaption("Label101", "21/06"); // window headings stay off the page
 
-    const auto page = altitudePage(form);
-    ASSERT_EQ(page.size(), 139u);
-    std::string all;
-    for (const PageText &t : page)
-        all += t.text + "@" + std::to_string(int(t.xMm)) + "," + std::to_string(int(t.yMm)) + " ";
+    std::vector<PageText> expected = {
+        {"ALTEZZA DEL SOLE   ", 74, 10},
+        {"LAT =38,1217", 15, 20},
+        {"Progetto:" + std::string(36, '_') + "  Data" + std::string(6, '_') + "/"
+             + std::string(7, '_') + "/" + std::string(7, '_') + " Note:" + std::string(21, '_'),
+         12, 30},
+        {"DCL", 25, 40}};
+    for (int r = 1; r <= kRows; ++r)
+        expected.push_back({std::to_string(r + 4), 27.0 + 20 * r, 40});
+    for (int k = 1; k <= kColumns; ++k) {
+        expected.push_back({form.text(declinationBox(k)), 25, 40.0 + 10 * k});
+        for (int r = 1; r <= kRows; ++r)
+            expected.push_back({form.text(cellName(k, r)), 25.0 + 20 * r, 40.0 + 10 * k});
+    }
+    expected.push_back({kCreditLine, 60, 260});
 
-    for (const char *item :
-         {"ALTEZZA DEL SOLE   @74,10 LAT =38,1217@15,20 Progetto:____", "DCL@25,40 5@47,40 6@67,40",
-          "12@187,40 0@25,50 0@45,50", "0@185,50 -3,33@25,60 0@45,60 0@65,60 ------@85,60",
-          "76,5433000000001@105,180", "@25,180 ", "0@185,180 Programma Solvara"})
-        EXPECT_NE(all.find(item), std::string::npos) << item;
-    EXPECT_EQ(all.find("21/06"), std::string::npos);
-    EXPECT_EQ(page[2].text, "Progetto:" + std::string(36, '_') + "  Data" + std::string(6, '_')
-                                + "/" + std::string(7, '_') + "/" + std::string(7, '_') + " Note:"
-                                + std::string(21, '_'));
-    EXPECT_EQ(page[138].xMm + page[138].yMm, 60 + 260);
+    const auto page = altitudePage(form);
+    ASSERT_EQ(page.size(), expected.size());
+    for (std::size_t i = 0; i < page.size(); ++i) {
+        EXPECT_EQ(page[i].text, expected[i].text) << i;
+        EXPECT_EQ(page[i].xMm, expected[i].xMm) << i << " " << page[i].text;
+        EXPECT_EQ(page[i].yMm, expected[i].yMm) << i << " " << page[i].text;
+    }
+    EXPECT_EQ(page[21].text + page[24].text + page[133].text + page[129].text,
+              "-3,33------76,5433000000001");
 }
 
 TEST(PrintTable, SetsUpBeforeTheFirstTextAndCancelsOnAnyFailure)
