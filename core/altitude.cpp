@@ -9,12 +9,17 @@ namespace solvara {
 namespace {
 
 std::optional<InputError> refusal(const std::string &box, int column, const std::string &text,
-                                  const std::optional<double> &value)
+                                  const DegreesReading &reading)
 {
-    if (!value)
-        return InputError{InputError::Kind::NotANumber, column, box, text};
-    if (std::fabs(*value) > kLargestInput)
-        return InputError{InputError::Kind::TooLarge, column, box, text};
+    using Kind = InputError::Kind;
+    if (const auto *why = std::get_if<DegreesRefusal>(&reading)) {
+        const Kind kind = *why == DegreesRefusal::Empty         ? Kind::Empty
+                          : *why == DegreesRefusal::SixtyOrMore ? Kind::SixtyOrMore
+                                                                : Kind::NotANumber;
+        return InputError{kind, column, box, text};
+    }
+    if (std::fabs(std::get<double>(reading)) > kLargestInput)
+        return InputError{Kind::TooLarge, column, box, text};
     return std::nullopt;
 }
 
@@ -45,18 +50,18 @@ std::variant<TableInputs, InputError> readInputs(const Form &form)
 {
     TableInputs inputs{};
     const std::string latitudeText = form.text(kLatitudeBox);
-    const auto latitude = parseDecimal(latitudeText);
+    const auto latitude = readDegrees(latitudeText);
     if (auto error = refusal(kLatitudeBox, 0, latitudeText, latitude))
         return *error;
-    inputs.latitude = *latitude;
+    inputs.latitude = std::get<double>(latitude);
 
     for (int column = 1; column <= kColumns; ++column) {
         const std::string &box = declinationBox(column);
         const std::string text = form.text(box);
-        const auto declination = parseDecimal(text);
+        const auto declination = readDegrees(text);
         if (auto error = refusal(box, column, text, declination))
             return *error;
-        inputs.declinations[column - 1] = *declination;
+        inputs.declinations[column - 1] = std::get<double>(declination);
     }
     return inputs;
 }

@@ -13,8 +13,10 @@ namespace solvara {
 // A box whose text is not a number the table can be computed from.
 struct InputError {
     enum class Kind {
-        NotANumber, // empty, letters, a lone sign, two separators ...
-        TooLarge,   // beyond kLargestInput degrees
+        Empty,       // nothing but blanks
+        NotANumber,  // letters, a lone sign, two separators ...
+        SixtyOrMore, // minutes or seconds of 60 or more
+        TooLarge,    // beyond kLargestInput degrees
     };
     Kind kind;
     int column;      // 0 for the latitude, else the declination column 1..14

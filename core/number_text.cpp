@@ -5,13 +5,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
+#include <optional>
 #include <system_error>
 
 namespace solvara {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // to_chars writes a point; the window shows a comma.
@@ -22,27 +23,70 @@ std::string withComma(const char *first, const char *last)
     return text;
 }
 
-} // namespace
+using Marks = std::initializer_list<std::string_view>;
 
-std::optional<double> parseDecimal(std::string_view text)
+// The blanks a typed or pasted text may carry: space, tab, and the no-break,
+// narrow no-break and thin spaces of web pages and word processors.
+const Marks kBlanks = {" ", "\t", "\u00a0", "\u202f", "\u2009"};
+const Marks kMinus = {"-", "\u2212"};
+const Marks kDegreeMarks = {"\u00b0", "\u00ba"};
+const Marks kMinuteMarks = {"'", "\u2032"};
+const Marks kSecondMarks = {"''", "\"", "\u2033"};
+
+// Removes the first of marks that text starts with, and tells whether any did.
+bool take(std::string_view &text, Marks marks)
 {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
+    for (const std::string_view mark : marks)
+        if (text.starts_with(mark)) {
+            text.remove_prefix(mark.size());
+            return true;
+        }
+    return false;
+}
 
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
+void skipBlanks(std::string_view &text)
+{
+    while (take(text, kBlanks)) {
     }
+}
 
-    // Digits with at most one separator, and at least one digit somewhere.
+bool dropBlankAtEnd(std::string_view &text)
+{
+    for (const std::string_view blank : kBlanks)
+        if (text.ends_with(blank)) {
+            text.remove_suffix(blank.size());
+            return true;
+        }
+    return false;
+}
+
+// A hemisphere letter at the front of text, removed: +1 north, -1 south, 0
+// for none.
+int takeHemisphere(std::string_view &text)
+{
+    if (take(text, {"N", "n"}))
+        return 1;
+    if (take(text, {"S", "s"}))
+        return -1;
+    return 0;
+}
+
+struct Part {
+    double value;
+    bool decimals; // a separator was typed, with or without digits after it
+};
+
+// Digits with at most one separator and at least one digit, removed from the
+// front of text; nothing is removed when there are none, or when they are
+// too many for a double.
+std::optional<Part> takeNumber(std::string_view &text)
+{
     std::string number;
-    number.reserve(text.size() + 1);
     bool separatorSeen = false;
     bool digitSeen = false;
-    for (const char c : text) {
+    std::size_t used = 0;
+    for (; used < text.size(); ++used) {
+        const char c = text[used];
         if (isDigit(c)) {
             digitSeen = true;
             number += c;
@@ -50,7 +94,7 @@ std::optional<double> parseDecimal(std::string_view text)
             separatorSeen = true;
             number += '.';
         } else {
-            return std::nullopt;
+            break;
         }
     }
     if (!digitSeen)
@@ -61,7 +105,67 @@ std::optional<double> parseDecimal(std::string_view text)
                                               value, std::chars_format::fixed);
     if (error != std::errc() || end != number.data() + number.size())
         return std::nullopt;
-    return negative ? -value : value;
+    text.remove_prefix(used);
+    return Part{value, separatorSeen};
+}
+
+} // namespace
+
+DegreesReading readDegrees(std::string_view text)
+{
+    skipBlanks(text);
+    while (dropBlankAtEnd(text)) {
+    }
+    if (text.empty())
+        return DegreesRefusal::Empty;
+
+    // A letter in front, or a sign, or neither; a letter after the number
+    // only when there was neither.
+    int hemisphere = takeHemisphere(text);
+    bool negative = false;
+    bool signTyped = false;
+    if (hemisphere != 0) {
+        skipBlanks(text);
+    } else {
+        negative = take(text, kMinus);
+        signTyped = negative || take(text, {"+"});
+    }
+
+    // Degrees, minutes, seconds: the first part alone is decimal degrees
+    // unless it carries the degree sign.
+    const auto degrees = takeNumber(text);
+    if (!degrees)
+        return DegreesRefusal::NotANumber;
+    double parts[3] = {degrees->value, 0.0, 0.0};
+    bool decimals = degrees->decimals;
+    if (take(text, kDegreeMarks)) {
+        for (int unit = 1; unit <= 2; ++unit) {
+            std::string_view rest = text;
+            skipBlanks(rest);
+            const auto part = takeNumber(rest);
+            if (!part)
+                break;
+            // '' after minutes would be seconds with the minutes left out.
+            const bool marked = unit == 1 ? !rest.starts_with("''") && take(rest, kMinuteMarks)
+                                          : take(rest, kSecondMarks);
+            if (decimals || !marked)
+                return DegreesRefusal::NotANumber;
+            parts[unit] = part->value;
+            decimals = part->decimals;
+            text = rest;
+        }
+    }
+
+    skipBlanks(text);
+    if (hemisphere == 0 && !signTyped)
+        hemisphere = takeHemisphere(text);
+    if (!text.empty())
+        return DegreesRefusal::NotANumber;
+    if (parts[1] >= 60.0 || parts[2] >= 60.0)
+        return DegreesRefusal::SixtyOrMore;
+
+    const double value = parts[0] + parts[1] / 60.0 + parts[2] / 3600.0;
+    return negative || hemisphere < 0 ? -value : value;
 }
 
 std::string formatTwoDecimals(double value)

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
 command -v clang++ >/dev/null || {
-  if [ "$(id -u)" -eq 0 ]; then apt-get install -y -qq clang >/dev/null; else sudo apt-get install -y -qq clang >/dev/null; fi
+  if [ "$(id -u)" -eq 0 ]; then apt-get install -y -qq clang libclang-rt-14-dev >/dev/null; else sudo apt-get install -y -qq clang libclang-rt-14-dev >/dev/null; fi
 }
 [ -f build/fuzz/build.ninja ] || cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
@@ -16,7 +16,11 @@ for target in fuzz_texts; do
   mkdir -p "$corpus"
   printf '38,1217' >"$corpus/opening-latitude"
   printf '38,1217\n23,45\n0\n-23,45' >"$corpus/worked-example"
+  printf '38\xc2\xb0 07\xe2\x80\xb2 18,5\xe2\x80\xb3 N\n\xe2\x88\x9223\xc2\xba26'"'"'\n23\xc2\xb027'"'"'18"S' >"$corpus/map-forms"
+  # The marks and blanks of the degree forms, as UTF-8 bytes.
+  printf '"%s"\n' '\xc2\xb0' '\xc2\xba' "'" "''" '\xe2\x80\xb2' '\"' '\xe2\x80\xb3' '\xe2\x88\x92' \
+    '\xc2\xa0' '\xe2\x80\xaf' '\xe2\x80\x89' N S >build/fuzz/box_texts.dict
   echo "== $target, $seconds s"
   build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=512 \
-    -artifact_prefix=build/fuzz/ "$corpus" 2>&1 | grep -E '^#[0-9]+.*DONE|Done|ERROR|SUMMARY|crash-' || true
+    -artifact_prefix=build/fuzz/ -dict=build/fuzz/box_texts.dict "$corpus" 2>&1 | grep -E '^#[0-9]+.*DONE|Done|ERROR|SUMMARY|crash-' || true
 done

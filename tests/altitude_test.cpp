@@ -29,7 +29,6 @@ const ColumnCase kColumnCases[] = {
     {"NorthOfZenith", "10", "23,4567", {M, "3,96", "17,63", "31,39", "45,07", "58,38", "70,35", "76,5433"}},
     {"PolarNight", "85", "-23,45", {M, M, M, M, M, M, M, M}},
     {"NoonBeyond180", "-80", "23,45", {M, M, M, M, M, M, M, "-13,45"}},
-    {"PointForComma", "38.1217", "23.45", {"3,37", "14,22", "25,62", "37,34", "49,11", "60,54", "70,53", "75,33"}},
     // The sine of the altitude reaches +-1: never nan.
     {"SunAtThePole", "90", "90", {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
     {"SunAtTheOtherPole", "-90", "90", {M, M, M, M, M, M, M, "-90"}},
@@ -61,10 +60,10 @@ TEST(ComputeTable, RefusedBoxIsNamedAndNoCellChanges)
         int column;
         InputError::Kind kind;
     } rows[] = {
-        {"Lat", "", 0, InputError::Kind::NotANumber},
-        {"Lat", "-2000000000000000", 0, InputError::Kind::TooLarge},
-        {"dcl501a", "1,2,3", 5, InputError::Kind::NotANumber},
-        {"dc5a", "99999999999999999999", 14, InputError::Kind::TooLarge},
+        {"Lat", " \u00a0", 0, InputError::Kind::Empty},
+        {"Lat", "-2000000000000000°", 0, InputError::Kind::TooLarge},
+        {"dcl501a", "-23°27' S", 5, InputError::Kind::NotANumber},
+        {"dc5a", "23°60'", 14, InputError::Kind::SixtyOrMore},
     };
     for (const auto &r : rows) {
         MemoryForm form;

@@ -153,6 +153,13 @@ TEST_F(MainFormTest, PresetComputeResetFlow)
     EXPECT_EQ(label("Label113")->text(), q("15/12  28/12"));
     click("Calcola");
     EXPECT_EQ(column(1), "3,37 14,22 25,62 37,33 49,11 60,53 70,52 75,32 ");
+    const auto table = [&] { std::string t; for (int j = 1; j <= 14; ++j) t += column(j); return t; };
+    const std::string decimal = table();
+    click("Command2"); // every cell back to "0"
+    MessageCatcher refusal; // answers the box a refused latitude would open
+    form.setText("Lat", "38° 07,302′ N"); // 38,1217
+    click("Calcola");
+    EXPECT_EQ(form.text("Lat") + table(), "38° 07,302′ N" + decimal);
     click("Command3");
     EXPECT_EQ(label("Label100")->text() + label("Label101")->text(), q(""));
     EXPECT_EQ(form.text("dc2a") + form.text("x8"), "-23,440");
@@ -167,14 +174,14 @@ TEST_F(MainFormTest, PresetComputeResetFlow)
 TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
 {
     showActive();
-    form.setText("dc5a", "1,2,3");
+    form.setText("dc5a", "23°60'");
     MessageCatcher catcher;
     click("Calcola");
     ASSERT_EQ(catcher.seen().size(), 1u);
     EXPECT_EQ(catcher.seen()[0].title, q("Solvara"));
     EXPECT_EQ(catcher.seen()[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(catcher.seen()[0].text.startsWith(
-        q("La declinazione della colonna 14 «1,2,3» non è un numero.")));
+        q("La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60.")));
     EXPECT_EQ(form.focusWidget(), form.control("dc5a"));
     EXPECT_EQ(form.text("x1"), "0");
 }

@@ -5,26 +5,34 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 using namespace solvara;
 
-TEST(ParseDecimal, ReadsWhatAUserTypesAndNothingElse)
+TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
 {
-    const struct {
-        const char *text;
-        double value;
-    } accepted[] = {{"38,1217", 38.1217}, {"38.1217", 38.1217}, {" -23,44 ", -23.44},
-                    {"\t+5", 5}, {",5", 0.5}, {"5,", 5}, {"0000012,50", 12.5}};
-    for (const auto &row : accepted)
-        EXPECT_EQ(parseDecimal(row.text), row.value) << '"' << row.text << '"';
+    const std::pair<const char *, double> accepted[] = {
+        {"38,1217", 38.1217}, {"38.1217", 38.1217}, {" -23,44 ", -23.44}, {"\t+5", 5}, {",5", 0.5},
+        {"5,", 5}, {"0000012,50", 12.5}, {"\u22125\u00a0", -5}, {"\u202f38,1217\u2009", 38.1217},
+        {"-12º", -12}, {"s 0,5", -0.5}, {"33°52,5'S", -33.875}, {"45° 30′ 56,25″ N", 45.515625},
+        {"n10°15'28.125''", 10.2578125}, {"+1°0'56,25\"", 1.015625}};
+    for (const auto &[text, value] : accepted)
+        EXPECT_EQ(readDegrees(text), DegreesReading(value)) << '"' << text << '"';
 
-    const std::string refused[] = {"", "  ", "-", "+", ",", "+-1", "abc", "12a", "1 2",
-                                   "1.234,5", "1,234,567", "1e3", "nan", "inf", "0x10",
-                                   "\xd9\xa1" /* Arabic-Indic one */, "1" + std::string(400, '0')};
-    for (const auto &text : refused)
-        EXPECT_FALSE(parseDecimal(text).has_value()) << '"' << text << '"';
+    using enum DegreesRefusal;
+    const std::pair<DegreesRefusal, std::vector<std::string>> refused[] = {
+        {Empty, {"", " \u00a0\u202f\u2009\t"}}, {SixtyOrMore, {"45°60'", "45°59'60,0\""}},
+        {NotANumber, {"-", "\u2212", ",", "+-1", "- 5", "12a", "1 2", "1.234,5", "1,234,567", "1e3",
+                      "nan", "\xd9\xa1" /* Arabic-Indic one */, "1" + std::string(400, '0'), "N",
+                      "45,5°30'", "45°30,5'15\"", "-45°30' N", "N +45", "\u22125S", "N 45 S", "45 E",
+                      "W45", "45°30", "45°30''", "45°30\"", "30'", "45 °", "45°°", "45°30’", "45\xc2",
+                      "45°-30'", "Nord 45"}}};
+    for (const auto &[why, texts] : refused)
+        for (const auto &text : texts)
+            EXPECT_EQ(readDegrees(text), DegreesReading(why)) << '"' << text << '"';
 }
 
 TEST(FormatTwoDecimals, RoundsTheStoredValueToHundredths)

@@ -8,15 +8,24 @@ std::string inputMessage(const InputError &error)
         ? std::string("La latitudine")
         : "La declinazione della colonna " + std::to_string(error.column);
 
+    const std::string withText = where + " \u00ab" + error.text + "\u00bb";
     std::string what;
-    if (error.text.find_first_not_of(" \t") == std::string::npos)
+    switch (error.kind) {
+    case InputError::Kind::Empty:
         what = where + " è vuota.";
-    else if (error.kind == InputError::Kind::TooLarge)
-        what = where + " \u00ab" + error.text + "\u00bb è un numero troppo grande.";
-    else
-        what = where + " \u00ab" + error.text + "\u00bb non è un numero.";
+        break;
+    case InputError::Kind::NotANumber:
+        what = withText + " non è un numero.";
+        break;
+    case InputError::Kind::SixtyOrMore:
+        what = withText + " ha minuti o secondi pari o superiori a 60.";
+        break;
+    case InputError::Kind::TooLarge:
+        what = withText + " è un numero troppo grande.";
+        break;
+    }
 
-    return what + "\nScrivere i gradi con la virgola decimale (es. 38,1217).";
+    return what + "\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N).";
 }
 
 } // namespace solvara

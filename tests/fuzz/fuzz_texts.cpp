@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <variant>
 
 namespace {
 
@@ -43,12 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     std::string_view input(reinterpret_cast<const char *>(data), size);
 
-    if (const auto value = solvara::parseDecimal(input)) {
+    if (const auto read = solvara::readDegrees(input); const auto *value = std::get_if<double>(&read)) {
         check(std::isfinite(*value));
-        const auto shown = solvara::parseDecimal(solvara::formatTwoDecimals(*value));
-        check(shown && std::fabs(*shown - *value) <= 0.005 + std::fabs(*value) * 1e-15);
-        const auto plain = solvara::parseDecimal(solvara::formatPlain(*value));
-        check(plain && std::fabs(*plain - *value) <= std::fabs(*value) * 1e-14);
+        const auto shown = solvara::readDegrees(solvara::formatTwoDecimals(*value));
+        check(std::fabs(std::get<double>(shown) - *value) <= 0.005 + std::fabs(*value) * 1e-15);
+        const auto plain = solvara::readDegrees(solvara::formatPlain(*value));
+        check(std::fabs(std::get<double>(plain) - *value) <= std::fabs(*value) * 1e-14);
     }
 
     solvara::MemoryForm form;
