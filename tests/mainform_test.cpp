@@ -12,6 +12,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace {
 
 using solvara::cellName;
@@ -42,48 +46,82 @@ protected:
     }
 };
 
+// The form's own rules, over all 163 controls: places on a 120-twip grid,
+// the altitude grid and its borders by column and row, nothing overlapping
+// more than a pixel, and every other control where the form puts it.
 TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
 {
-    // Left, top, width, height in pixels: twips / 15.
-    const struct {
-        const char *name, *kind;
-        QRect pixels;
-        const char *text;
-    } rows[] = {
-        {"Label13", "QLabel", {296, 16, 233, 25}, "Solvara del sole"},
-        {"Command2", "QPushButton", {632, 32, 113, 25}, "Passo di 15 giorni"},
-        {"Lat", "QLineEdit", {336, 80, 57, 19}, "38,1217"},
-        {"Label15", "QLabel", {440, 80, 129, 17}, "(Per  i dec.usare la virgola)"},
-        {"Label477", "QLabel", {32, 128, 329, 17}, "CALCOLO DELLA ALTEZZA ANGOLARE DEL SOLE    h°,dd"},
-        {"Label30", "QLabel", {96, 192, 17, 17}, "δ°"},
-        {"Label17", "QLabel", {48, 288, 57, 17}, "07.00 17.00"},
-        {"Label26", "QLabel", {40, 416, 65, 17}, "11.00  13.00"},
-        {"Command1", "QPushButton", {496, 488, 57, 25}, "Stampa"},
-        {"Label103", "QLabel", {216, 160, 25, 33}, ""},
-        {"dc5a", "QLineEdit", {736, 192, 41, 19}, "0"},
+    struct Place {
+        const char *kind, *text;
+        QRect twips;
     };
-    for (const auto &r : rows) {
-        QWidget *w = form.control(r.name);
-        ASSERT_NE(w, nullptr) << r.name;
-        EXPECT_STREQ(w->metaObject()->className(), r.kind);
-        EXPECT_EQ(w->geometry(), r.pixels) << r.name;
-        EXPECT_EQ(w->property("text").toString(), q(r.text));
+    std::map<std::string, Place> expected = {
+        {"Label1", {"QLabel", "Declinazione giornaliera", {9480, 120, 1815, 255}}},
+        {"Label13", {"QLabel", "Solvara del sole", {4440, 240, 3495, 375}}},
+        {"Command2", {"QPushButton", "Passo di 15 giorni", {9480, 480, 1695, 375}}},
+        {"Command3", {"QPushButton", "Passo di 5°", {9480, 1080, 1695, 375}}},
+        {"Command4", {"QPushButton", "Passo di 4°", {9480, 1680, 1695, 375}}},
+        {"Label10", {"QLabel", "Latitudine", {3720, 1200, 975, 255}}},
+        {"Lat", {"QLineEdit", "38,1217", {5040, 1200, 855, 285}}},
+        {"Label15", {"QLabel", "(Per  i dec.usare la virgola)", {6600, 1200, 1935, 255}}},
+        {"Label477", {"QLabel", "CALCOLO DELLA ALTEZZA ANGOLARE DEL SOLE    h°,dd", {480, 1920, 4935, 255}}},
+        {"Label100", {"QLabel", "", {1080, 2400, 495, 255}}},
+        {"Label30", {"QLabel", "δ°", {1440, 2880, 255, 255}}},
+        {"Label7", {"QLabel", "05.00  19.00", {720, 3360, 975, 255}}},
+        {"Label16", {"QLabel", "06.00  18.00", {720, 3840, 975, 255}}},
+        {"Label17", {"QLabel", "07.00 17.00", {720, 4320, 855, 255}}},
+        {"Label19", {"QLabel", "08.00  16.00", {720, 4800, 975, 255}}},
+        {"Label21", {"QLabel", "09.00  15.00", {720, 5280, 975, 255}}},
+        {"Label24", {"QLabel", "10.00  14.00", {720, 5760, 975, 255}}},
+        {"Label26", {"QLabel", "11.00  13.00", {600, 6240, 975, 255}}},
+        {"Label28", {"QLabel", "12.00", {1080, 6720, 495, 255}}},
+        {"Calcola", {"QPushButton", "Calcola", {4320, 7320, 855, 375}}},
+        {"Azzera", {"QPushButton", "Azzera", {5880, 7320, 855, 375}}},
+        {"Command1", {"QPushButton", "Stampa", {7440, 7320, 855, 375}}},
+        {"Label144", {"QLabel", "Programma Solvara, a cura del progetto Solvara", {3000, 8040, 6135, 255}}},
+    };
+    const QSize headings[] = {{495, 255}, {495, 495}, {375, 495}, {495, 495}, {495, 375},
+                              {375, 495}, {375, 495}, {375, 495}, {495, 495}, {495, 495},
+                              {495, 495}, {495, 495}, {495, 495}, {495, 495}};
+    for (int j = 1; j <= 14; ++j) {
+        const int left = 1680 + 720 * (j - 1);
+        expected[solvara::headingLabel(j)] = {"QLabel", "", {QPoint(left + 120, 2400), headings[j - 1]}};
+        expected[solvara::declinationBox(j)] = {"QLineEdit", "0", {left, 2880, 615, 285}};
+        for (int r = 1; r <= 8; ++r)
+            expected[cellName(j, r)] = {"QLineEdit", "0", {left, 3360 + 480 * (r - 1), 615, 285}};
     }
-    int boxes = 0, labels = 0, buttons = 0;
+    ASSERT_EQ(expected.size(), 163u);
+
+    std::vector<std::pair<QString, QRect>> placed; // in twips, 15 to a pixel
     for (QObject *child : form.children()) {
-        boxes += qobject_cast<QLineEdit *>(child) != nullptr;
-        labels += qobject_cast<QLabel *>(child) != nullptr;
-        buttons += qobject_cast<QPushButton *>(child) != nullptr;
-    }
-    EXPECT_EQ(QString("%1 boxes, %2 labels, %3 buttons").arg(boxes).arg(labels).arg(buttons),
-              q("127 boxes, 30 labels, 6 buttons"));
-    for (int j = 1; j <= 14; ++j)
-        for (int r = 1; r <= 8; ++r) {
-            QWidget *cell = form.control(cellName(j, r));
-            ASSERT_NE(cell, nullptr);
-            EXPECT_EQ(cell->geometry(), QRect(112 + 48 * (j - 1), 224 + 32 * (r - 1), 41, 19));
-            EXPECT_FALSE(cell->isEnabled());
+        auto *w = qobject_cast<QWidget *>(child);
+        if (!w || w->isWindow())
+            continue;
+        const std::string name = w->objectName().toStdString();
+        const auto it = expected.find(name);
+        ASSERT_NE(it, expected.end()) << name;
+        const QRect px = w->geometry();
+        const QRect twips(px.x() * 15, px.y() * 15, px.width() * 15, px.height() * 15);
+        EXPECT_STREQ(w->metaObject()->className(), it->second.kind) << name;
+        EXPECT_EQ(w->property("text").toString(), q(it->second.text)) << name;
+        // Pixels are whole: a size may lose up to 14 twips, a place none.
+        const QRect &want = it->second.twips;
+        EXPECT_EQ(twips.topLeft(), want.topLeft()) << name;
+        EXPECT_TRUE(twips.x() % 120 == 0 && twips.y() % 120 == 0) << name;
+        EXPECT_LE(want.width() - twips.width(), 14) << name;
+        EXPECT_LE(want.height() - twips.height(), 14) << name;
+        EXPECT_GE(want.width() - twips.width(), 0) << name;
+        EXPECT_GE(want.height() - twips.height(), 0) << name;
+        EXPECT_EQ(w->isEnabled(), name.front() != 'x' && name.front() != 's') << name;
+        for (const auto &[other, rect] : placed) {
+            const QRect overlap = rect.intersected(twips);
+            EXPECT_TRUE(overlap.isEmpty() || overlap.width() <= 15 || overlap.height() <= 15)
+                << name << " over " << other.toStdString();
         }
+        placed.emplace_back(w->objectName(), twips);
+        expected.erase(it);
+    }
+    EXPECT_TRUE(expected.empty()) << expected.size() << " controls missing";
     EXPECT_EQ(form.windowTitle(), q("Solvara del sole   vers.1"));
     EXPECT_GE(form.width() * 15, 11655);
     EXPECT_GE(form.height() * 15, 8295);
@@ -160,10 +198,9 @@ TEST_F(MainFormTest, PresetComputeResetFlow)
     form.setText("Lat", "38° 07,302′ N"); // 38,1217
     click("Calcola");
     EXPECT_EQ(form.text("Lat") + table(), "38° 07,302′ N" + decimal);
-    click("Command3");
-    EXPECT_EQ(label("Label100")->text() + label("Label101")->text(), q(""));
-    EXPECT_EQ(form.text("dc2a") + form.text("x8"), "-23,440");
-    click("Azzera");
+    click("Azzera"); // straight after the 15-day preset: its headings go too
+    for (int j = 100; j <= 114; ++j)
+        EXPECT_EQ(label("Label" + std::to_string(j))->text(), q("")) << j;
     for (int j = 1; j <= 14; ++j)
         EXPECT_EQ(form.text(solvara::declinationBox(j)) + column(j), "00 0 0 0 0 0 0 0 ");
     EXPECT_EQ(form.text("Lat"), "0");
