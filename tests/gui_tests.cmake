@@ -46,11 +46,15 @@ gtest_discover_tests(print_e2e_tests
   DISCOVERY_TIMEOUT 30
   DISCOVERY_EXTRA_ARGS -platform offscreen)
 
-# The built program in a real X window under Xvfb.
-add_test(NAME xvfb_smoke
-  COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
-          ${CMAKE_BINARY_DIR}/screenshots)
-set_tests_properties(xvfb_smoke PROPERTIES TIMEOUT 60)
+# The built program in a real X window under Xvfb, alone and framed by two
+# window managers.
+foreach(manager IN ITEMS "" openbox metacity)
+  string(JOIN _ name xvfb_smoke ${manager})
+  add_test(NAME ${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
+            ${CMAKE_BINARY_DIR}/screenshots 0.5 ${manager})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60)
+endforeach()
 
 # The installed tree as a desktop sees it, and the Debian package unpacked.
 add_test(NAME install_and_package
