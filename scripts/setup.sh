@@ -8,7 +8,7 @@ purpose=${1:-run}
 
 build_packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libcups2-dev
+  qt6-base-dev libgl-dev libcups2-dev libxcb1-dev
   fonts-liberation locales
 )
 run_packages=(xvfb xauth x11-utils imagemagick)
@@ -17,6 +17,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
+  openbox metacity
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")

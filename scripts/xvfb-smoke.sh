@@ -1,55 +1,63 @@
 #!/usr/bin/env bash
-# Starts the built program in a real X window under Xvfb, checks that the
-# window is mapped with its caption and centred on the screen, and saves a
-# screenshot. Usage: xvfb-smoke.sh PROGRAM SCREENSHOT_DIR [SECONDS_SHOWN]
+# Starts the built program in a real X window under Xvfb, alone or framed by
+# a window manager; checks that the window is mapped in the normal state with
+# its caption, shows the whole layout and has its outer frame centred on the
+# screen, and saves a screenshot.
+# Usage: xvfb-smoke.sh PROGRAM SCREENSHOT_DIR [SECONDS_SHOWN] [WINDOW_MANAGER]
 set -euo pipefail
 program=${1:?program}
 shots=${2:?screenshot folder}
 shown=${3:-0.5}
+manager=${4:-}
 mkdir -p "$shots"
+fail() { echo "FAIL: $*"; exit 1; }
+[ -z "$manager" ] || command -v "$manager" >/dev/null || fail "no window manager '$manager'"
 
 # Xvfb picks a free display itself and writes its number to the file.
 number_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
 xvfb=$!
-app=
+app= wm=
 cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  for p in $app $wm $xvfb; do kill "$p" 2>/dev/null || true; done
   rm -f "$number_file"
 }
 trap cleanup EXIT
 for _ in $(seq 1 100); do [ -s "$number_file" ] && break; sleep 0.1; done
-[ -s "$number_file" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+[ -s "$number_file" ] || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$number_file")
+
+if [ -n "$manager" ]; then
+  "$manager" >/dev/null 2>&1 & wm=$!
+  for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && break; sleep 0.1; done
+fi
 
 QT_QPA_PLATFORM=xcb "$program" &
 app=$!
 caption='Solvara del sole   vers.1'
-line=
 for _ in $(seq 1 100); do
-  line=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$caption\"" || true)
-  [ -n "$line" ] && break
+  id=$(xwininfo -root -tree | grep -F "\"$caption\"" | awk 'NR==1 {print $1}' || true)
+  [ -n "$id" ] && xwininfo -id "$id" | grep -q 'Map State: IsViewable' && break
   sleep 0.1
 done
-[ -n "$line" ] || { echo "FAIL: no window captioned '$caption'"; exit 1; }
-id=$(echo "$line" | awk '{print $1}')
-info=$(xwininfo -id "$id")
-echo "$info" | grep -q 'Map State: IsViewable' || { echo "FAIL: window not mapped"; exit 1; }
-
-x=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
-y=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
-w=$(echo "$info" | awk '/Width:/ {print $2}')
-h=$(echo "$info" | awk '/Height:/ {print $2}')
-echo "window ${w}x${h} at ${x},${y} on a 1280x1024 screen"
-right=$(( 1280 - x - w )); bottom=$(( 1024 - y - h ))
-if [ $(( x - right )) -gt 2 ] || [ $(( right - x )) -gt 2 ] \
-   || [ $(( y - bottom )) -gt 2 ] || [ $(( bottom - y )) -gt 2 ]; then
-  echo "FAIL: not centred (margins left $x right $right top $y bottom $bottom)"
-  exit 1
-fi
-
+[ -n "$id" ] || fail "no window captioned '$caption'"
 sleep "$shown"
-import -window root "$shots/window.png"
-echo "screenshot: $shots/window.png"
-echo "PASS"
+info=$(xwininfo -id "$id")
+echo "$info" | grep -q 'Map State: IsViewable' || fail "window not mapped"
+! xprop -id "$id" _NET_WM_STATE | grep -Eq 'MAXIMIZED|HIDDEN|FULLSCREEN' || fail "not in the normal state"
+
+# The outer frame is the client's place widened by the frame that the
+# manager drew: left, right, top, bottom (none without a manager).
+read -r l r t b < <(xprop -id "$id" _NET_FRAME_EXTENTS | awk -F' = ' '{gsub(",", ""); print $2}' \
+                    | grep . || echo 0 0 0 0)
+read -r x y w h < <(echo "$info" | awk '/Absolute upper-left [XY]|Width|Height/ {print $NF}' | xargs)
+left=$(( x - l )) right=$(( 1280 - x - w - r )) top=$(( y - t )) bottom=$(( 1024 - y - h - b ))
+echo "${manager:-no manager}: frame $l $r $t $b; margins left $left right $right top $top bottom $bottom"
+(( (left - right) ** 2 <= 9 && (top - bottom) ** 2 <= 9 && left >= 0 && top >= 0 )) \
+  || fail "frame not centred"
+# The layout reaches 11655 x 8295 twips, 15 to a pixel.
+(( w * 15 >= 11655 && h * 15 >= 8295 )) || fail "the window does not show the whole layout"
+
+shot="$shots/window${manager:+-$manager}.png"
+import -window root "$shot"
+echo "PASS, screenshot: $shot"

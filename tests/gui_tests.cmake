@@ -15,6 +15,12 @@ gtest_discover_tests(window_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
   DISCOVERY_TIMEOUT 30
   DISCOVERY_EXTRA_ARGS -platform offscreen)
+# Captions fit their labels at any display scale.
+foreach(scale IN ITEMS 1.25 1.5 2)
+  add_test(NAME scale_${scale}.FontsColourAndCaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
+  set_tests_properties(scale_${scale}.FontsColourAndCaptionsFit
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
+endforeach()
 
 add_executable(print_tests altitude_page_test.cpp pdf_page_test.cpp)
 target_link_libraries(print_tests PRIVATE solvara_test_support solvara_warnings)
@@ -46,11 +52,14 @@ gtest_discover_tests(print_e2e_tests
   DISCOVERY_TIMEOUT 30
   DISCOVERY_EXTRA_ARGS -platform offscreen)
 
-# The built program in a real X window under Xvfb.
-add_test(NAME xvfb_smoke
-  COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
-          ${CMAKE_BINARY_DIR}/screenshots)
-set_tests_properties(xvfb_smoke PROPERTIES TIMEOUT 60)
+# The built program in a real X window under Xvfb, alone and framed by two
+# window managers.
+foreach(manager IN ITEMS "" openbox metacity)
+  string(JOIN _ name xvfb_smoke ${manager})
+  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
+                                ${CMAKE_BINARY_DIR}/screenshots 0.5 ${manager})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60)
+endforeach()
 
 # The installed tree as a desktop sees it, and the Debian package unpacked.
 add_test(NAME install_and_package

@@ -13,6 +13,7 @@ enum class WindowState { Normal, Minimised, Maximised };
 struct Offsets {
     int left;
     int top;
+    bool operator==(const Offsets &) const = default;
 };
 
 // Given: the window's state, its outer width and height (frame and caption

@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "presets.h"
 #include "print_table.h"
+#include "readable_text.h"
 
 #include <QFont>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <algorithm>
 #include <stdexcept>
 
 using namespace solvara;
@@ -51,6 +53,10 @@ QFont fontFor(FontRole role, const QFont &windowFont)
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
+// The window's own font is fitted to its captions between these sizes.
+constexpr double kLargestWindowPoints = 8;
+constexpr double kSmallestWindowPoints = 4;
+
 } // namespace
 
 MainForm::MainForm(QWidget *parent)
@@ -61,9 +67,9 @@ MainForm::MainForm(QWidget *parent)
     setWindowTitle(QString::fromUtf8(kWindowCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/solvara.png")));
     // A narrow face, so that hour captions such as "07.00 17.00" fit their
-    // labels on one line at a readable size.
+    // labels on one line at a readable size; its size is fitted below.
     QFont windowFont(QStringLiteral("Liberation Sans Narrow"));
-    windowFont.setPointSizeF(8);
+    windowFont.setPointSizeF(kLargestWindowPoints);
     setFont(windowFont);
     resize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
 
@@ -83,6 +89,13 @@ MainForm::MainForm(QWidget *parent)
             // Cells and declinations line up on their decimals.
             if (entry.name != kLatitudeBox)
                 edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (!entry.enabled) {
+                // Results keep the window's face and size with their stems on
+                // whole pixels, so their text colour reaches the screen unfaded.
+                QFont crisp;
+                crisp.setHintingPreference(QFont::PreferFullHinting);
+                edit->setFont(crisp);
+            }
             widget = edit;
             break;
         }
@@ -108,6 +121,9 @@ MainForm::MainForm(QWidget *parent)
         controls_.emplace(entry.name, widget);
     }
 
+    fitWindowFont();
+    makeCellsReadable();
+
     const auto &order = tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(control(order[i - 1]), control(order[i]));
@@ -122,6 +138,70 @@ MainForm::MainForm(QWidget *parent)
 }
 
 MainForm::~MainForm() = default;
+
+void MainForm::fitWindowFont()
+{
+    // Every caption that a label in the window's font may show: its opening
+    // text, and the headings the presets write.
+    std::vector<std::pair<const QLabel *, QString>> captions;
+    for (const ControlSpec &entry : mainFormControls()) {
+        const auto *label = qobject_cast<const QLabel *>(control(entry.name));
+        if (!label || entry.font != FontRole::Window)
+            continue;
+        std::vector<std::string_view> texts = {entry.text};
+        for (int column = 1; column <= kColumns; ++column)
+            if (entry.name == headingLabel(column))
+                for (const auto *preset : {&kFifteenDaySteps, &kFiveDegreeSteps, &kFourDegreeSteps})
+                    texts.push_back(preset->columnCaptions[column - 1]);
+        for (const std::string_view text : texts)
+            if (!text.empty())
+                captions.emplace_back(label, qs(text));
+    }
+    // The largest size, in quarter points, at which each caption as its label
+    // lays it out (wrapped or not) stands inside the label down to the
+    // baseline of its last line; only the descent of a two-line date heading
+    // may pass the label's edge, and dates have nothing below the baseline.
+    QFont windowFont = font();
+    for (double points = kLargestWindowPoints; points >= kSmallestWindowPoints; points -= 0.25) {
+        windowFont.setPointSizeF(points);
+        const QFontMetrics metrics(windowFont, this);
+        const bool fits = std::all_of(captions.begin(), captions.end(), [&](const auto &caption) {
+            const QLabel *label = caption.first;
+            const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
+            const QRect needed = metrics.boundingRect(label->rect(), int(label->alignment()) | wrap,
+                                                      caption.second);
+            return needed.width() <= label->width()
+                && needed.height() - metrics.descent() <= label->height();
+        });
+        if (fits)
+            break;
+    }
+    setFont(windowFont);
+}
+
+void MainForm::makeCellsReadable()
+{
+    // The result cells stay disabled, but their text is darkened (or on a dark
+    // theme lightened) from the theme's disabled grey until it reads well.
+    const QPalette theme = palette();
+    const QColor text = readableText(theme.color(QPalette::Disabled, QPalette::Text),
+                                     theme.color(QPalette::Disabled, QPalette::Base));
+    for (const ControlSpec &entry : mainFormControls()) {
+        if (entry.kind != ControlKind::TextBox || entry.enabled)
+            continue;
+        QWidget *cell = control(entry.name);
+        QPalette own = cell->palette();
+        own.setColor(QPalette::Disabled, QPalette::Text, text);
+        cell->setPalette(own);
+    }
+}
+
+void MainForm::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        makeCellsReadable();
+    QWidget::changeEvent(event);
+}
 
 QWidget *MainForm::control(std::string_view name) const
 {

@@ -44,6 +44,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void Form_Load();
@@ -54,6 +55,8 @@ private:
     void Command3_Click();
     void Command4_Click();
 
+    void fitWindowFont();
+    void makeCellsReadable();
     QLineEdit *box(std::string_view name) const;
     QPushButton *button(std::string_view name) const;
     void showMessage(QMessageBox::Icon icon, const QString &message);
