@@ -23,9 +23,9 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
         PrintServerLimits limits; // connect, each exchange, the whole hand-over, cancel
         int fromMs, toMs, clients;
     } rows[] = {
-        {"full: the connection's limit", Mode::Full, {1s, 3s, 3s, 1s}, 1000, 1400, 0},
-        {"silent: the first answer's limit", Mode::Silent, {3s, 1s, 3s, 1s}, 1000, 1400, 1},
-        {"trickle: the hand-over's limit", Mode::Trickle, {3s, 3s, 1s, 1s}, 1000, 1400, 1},
+        {"full: the connection's limit", Mode::Full, {1s, 3s, 3s, 1s}, 1000, 1800, 0},
+        {"silent: the first answer's limit", Mode::Silent, {3s, 1s, 3s, 1s}, 1000, 1800, 1},
+        {"trickle: the hand-over's limit", Mode::Trickle, {3s, 3s, 1s, 1s}, 1000, 1800, 1},
         {"password: at once", Mode::AsksPassword, {3s, 3s, 3s, 1s}, 0, 500, 1},
     };
     MemoryForm form;
