@@ -2,7 +2,11 @@
 
 #include <cups/cups.h>
 
+#include <QEventLoop>
+
+#include <algorithm>
 #include <string>
+#include <thread>
 
 namespace solvara {
 
@@ -10,26 +14,93 @@ namespace {
 
 constexpr const char *kJobTitle = "Solvara - altezza del Sole";
 
+// How often a silent wait on the server looks at the clock, in seconds.
+constexpr double kWaitStepSeconds = 0.1;
+
+using Clock = std::chrono::steady_clock;
+
+// The connection's timeout callback: keeps waiting until the wait's time is
+// up, then gives up.
+int keepWaiting(http_t *, void *giveUpAt)
+{
+    return Clock::now() < *static_cast<const Clock::time_point *>(giveUpAt) ? 1 : 0;
+}
+
+// Asked for a password, the program has none to give: the request fails at
+// once instead of prompting on a terminal.
+const char *noPassword(const char *, http_t *, const char *, const char *, void *)
+{
+    return nullptr;
+}
+
+// Only the success class of IPP status codes, 0x0000 to 0x00ff, counts.
+bool successful(ipp_status_t status) { return status >= IPP_STATUS_OK && int(status) < 0x0100; }
+
 } // namespace
 
-CupsPrinter::CupsPrinter() = default;
+CupsPrinter::CupsPrinter(PrintServerLimits limits) : limits_(limits) {}
 
 CupsPrinter::~CupsPrinter()
 {
+    if (http_)
+        httpClose(http_);
     if (info_)
         cupsFreeDestInfo(info_);
     if (dest_)
         cupsFreeDests(1, dest_);
 }
 
+bool CupsPrinter::onWorker(const std::function<bool()> &work)
+{
+    QEventLoop loop;
+    bool result = false;
+    std::thread worker([&] {
+        // libcups keeps the password callback per thread.
+        cupsSetPasswordCB2(noPassword, nullptr);
+        result = work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    return result;
+}
+
+bool CupsPrinter::connect(Clock::time_point giveUpAt)
+{
+    using std::chrono::milliseconds;
+    const auto left = std::chrono::duration_cast<milliseconds>(giveUpAt - Clock::now());
+    if (left.count() <= 0)
+        return false;
+    // The server first: a "host:port" in CUPS_SERVER sets the port too.
+    const char *server = cupsServer();
+    http_ = httpConnect2(server, ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                         int(std::min(left, limits_.connect).count()), nullptr);
+    if (!http_)
+        return false;
+    httpSetTimeout(http_, kWaitStepSeconds, keepWaiting, &waitUntil_);
+    return true;
+}
+
+void CupsPrinter::nextWait()
+{
+    waitUntil_ = std::min(Clock::now() + limits_.exchange, handOverEnds_);
+}
+
 bool CupsPrinter::useDefaultPrinter()
 {
-    // Honours LPDEST and PRINTER, then the user's and the server's default.
-    dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (!dest_)
-        return false;
-    info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest_);
-    return info_ != nullptr;
+    handOverEnds_ = Clock::now() + limits_.handOver;
+    return onWorker([this] {
+        if (!connect(handOverEnds_))
+            return false;
+        // Honours LPDEST and PRINTER, then the user's and the server's default.
+        nextWait();
+        dest_ = cupsGetNamedDest(http_, nullptr, nullptr);
+        if (!dest_)
+            return false;
+        nextWait();
+        info_ = cupsCopyDestInfo(http_, dest_);
+        return info_ != nullptr;
+    });
 }
 
 bool CupsPrinter::setUnitMillimetres()
@@ -41,9 +112,9 @@ bool CupsPrinter::setPaperA4()
 {
     if (!dest_ || !info_)
         return false;
+    // Looks the size up in what the server already sent: no new request.
     cups_size_t a4{};
-    if (!cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest_, info_, CUPS_MEDIA_A4,
-                                CUPS_MEDIA_FLAGS_DEFAULT, &a4))
+    if (!cupsGetDestMediaByName(http_, dest_, info_, CUPS_MEDIA_A4, CUPS_MEDIA_FLAGS_DEFAULT, &a4))
         return false;
     // The printable area starts inside the printer's minimum margins, given
     // in hundredths of a millimetre.
@@ -95,13 +166,18 @@ bool CupsPrinter::printText(std::string_view text)
 
 bool CupsPrinter::endDocument()
 {
-    if (!dest_ || texts_.empty())
+    if (!dest_ || !info_ || texts_.empty())
         return false;
+    // Drawn here, on the window's thread: Qt lays out text only there.
     const QByteArray pdf =
         renderPdfPage(texts_, printableOriginMm_, QString::fromUtf8(kJobTitle));
     if (pdf.isEmpty())
         return false;
+    return onWorker([&] { return submit(pdf); });
+}
 
+bool CupsPrinter::submit(const QByteArray &pdf)
+{
     const std::string copies = std::to_string(copies_);
     cups_option_t *options = nullptr;
     int count = 0;
@@ -110,26 +186,47 @@ bool CupsPrinter::endDocument()
     count = cupsAddOption("orientation-requested", "3", count, &options); // portrait
     count = cupsAddOption("print-scaling", "none", count, &options);
 
-    jobId_ = cupsCreateJob(CUPS_HTTP_DEFAULT, dest_->name, kJobTitle, count, options);
-    bool sent = false;
-    if (jobId_ > 0
-        && cupsStartDocument(CUPS_HTTP_DEFAULT, dest_->name, jobId_, kJobTitle, CUPS_FORMAT_PDF, 1)
-               == HTTP_STATUS_CONTINUE) {
-        sent = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size()))
-                   == HTTP_STATUS_CONTINUE;
-        // The document must be finished even after a failed write, to read
-        // the server's answer and free the connection.
-        sent = cupsFinishDocument(CUPS_HTTP_DEFAULT, dest_->name) == IPP_STATUS_OK && sent;
-    }
+    nextWait();
+    const ipp_status_t created =
+        cupsCreateDestJob(http_, dest_, info_, &jobId_, kJobTitle, count, options);
     cupsFreeOptions(count, options);
-    return sent;
+    if (!successful(created) || jobId_ <= 0)
+        return false;
+
+    nextWait();
+    if (cupsStartDestDocument(http_, dest_, info_, jobId_, kJobTitle, CUPS_FORMAT_PDF, 0, nullptr,
+                              1)
+        != HTTP_STATUS_CONTINUE)
+        return false;
+    const bool written = cupsWriteRequestData(http_, pdf.constData(), size_t(pdf.size()))
+                         == HTTP_STATUS_CONTINUE;
+    // The answer is read even after a failed write, to free the connection.
+    // Only an answer that arrived, in time, with a success for this very job
+    // means the server holds the page: libcups's last status would still
+    // tell of the job's creation when no answer came.
+    const std::string resource = std::string("/printers/") + dest_->name;
+    ipp_t *answer = cupsGetResponse(http_, resource.c_str());
+    ipp_attribute_t *job = ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER);
+    const bool accepted = answer && successful(ippGetStatusCode(answer)) && job
+                          && ippGetInteger(job, 0) == jobId_;
+    ippDelete(answer);
+    return written && accepted;
 }
 
 void CupsPrinter::cancelDocument()
 {
     texts_.clear();
-    if (dest_ && jobId_ > 0)
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, dest_->name, jobId_, 0);
+    if (dest_ && jobId_ > 0) {
+        onWorker([this] {
+            // The old connection may be stuck in the exchange that failed.
+            httpClose(http_);
+            http_ = nullptr;
+            waitUntil_ = Clock::now() + limits_.cancel;
+            if (connect(waitUntil_))
+                cupsCancelJob2(http_, dest_->name, jobId_, 0);
+            return true; // a cancel that fails leaves nothing more to do
+        });
+    }
     jobId_ = 0;
 }
 

@@ -2,11 +2,14 @@
 # A real CUPS server with a PDF queue as the default printer, for the print
 # tests: "start DIR" brings it up (starting cupsd only when none runs) and
 # prints where the pages will land; "stop DIR" takes the queue away and stops
-# the cupsd it started, by its PID. Needs root, as cupsd and lpadmin do.
+# the cupsd it started, by its PID. "reject DIR", "accept DIR" and
+# "remove DIR" break the queue for the tests and "start DIR" mends it. Every
+# step that needs root goes through sudo when run as a plain user.
 set -euo pipefail
 
-action=${1:?usage: cups-test-printer.sh start|stop STATE_DIR}
-state=${2:?usage: cups-test-printer.sh start|stop STATE_DIR}
+usage="usage: cups-test-printer.sh start|stop|reject|accept|remove STATE_DIR"
+action=${1:?$usage}
+state=${2:?$usage}
 queue=SolvaraTestPDF
 conf=/etc/cups/cups-pdf-solvara-test.conf
 
@@ -64,8 +67,14 @@ stop)
     rm -f "$state/cupsd.pid"
   fi
   ;;
+reject | accept)
+  as_root "cups$action" "$queue"
+  ;;
+remove)
+  as_root lpadmin -x "$queue"
+  ;;
 *)
-  echo "usage: cups-test-printer.sh start|stop STATE_DIR" >&2
+  echo "$usage" >&2
   exit 2
   ;;
 esac

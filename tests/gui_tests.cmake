@@ -3,7 +3,8 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 
 add_library(solvara_test_support STATIC qt_main.cpp message_catcher.h
                                          recording_printer.h
-                                         pdf_words.h pdf_words.cpp)
+                                         pdf_words.h pdf_words.cpp
+                                         fake_print_server.h)
 target_include_directories(solvara_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(solvara_test_support
   PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
@@ -22,7 +23,7 @@ foreach(scale IN ITEMS 1.25 1.5 2)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
 endforeach()
 
-add_executable(print_tests altitude_page_test.cpp pdf_page_test.cpp)
+add_executable(print_tests altitude_page_test.cpp pdf_page_test.cpp print_server_test.cpp)
 target_link_libraries(print_tests PRIVATE solvara_test_support solvara_warnings)
 gtest_discover_tests(print_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

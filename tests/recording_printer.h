@@ -10,8 +10,7 @@
 // failAt (0 = the first) when asked to.
 class RecordingPrinter final : public solvara::Printer {
 public:
-    explicit RecordingPrinter(int failAt = -1, std::vector<std::string> *log = nullptr)
-        : failAt_(failAt), log_(log ? log : &own_) {}
+    explicit RecordingPrinter(int failAt = -1) : failAt_(failAt) {}
 
     bool useDefaultPrinter() override { return record("default"); }
     bool setUnitMillimetres() override { return record("unit mm"); }
@@ -23,9 +22,9 @@ public:
     bool setPosition(double y, double x) override { return record("at y ", y, " x ", x); }
     bool printText(std::string_view text) override { return record("text ", text); }
     bool endDocument() override { return record("end"); }
-    void cancelDocument() override { log_->push_back("cancel"); }
+    void cancelDocument() override { log_.push_back("cancel"); }
 
-    const std::vector<std::string> &log() const { return *log_; }
+    const std::vector<std::string> &log() const { return log_; }
 
 private:
     template <typename... Parts>
@@ -34,12 +33,11 @@ private:
         std::ostringstream s;
         (s << ... << parts);
         const bool ok = count_++ != failAt_;
-        log_->push_back((ok ? "" : "FAILED ") + s.str());
+        log_.push_back((ok ? "" : "FAILED ") + s.str());
         return ok;
     }
 
     int failAt_;
     int count_ = 0;
-    std::vector<std::string> own_;
-    std::vector<std::string> *log_;
+    std::vector<std::string> log_;
 };

@@ -10,12 +10,16 @@
 #include "print_table.h"
 #include "readable_text.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <stdexcept>
@@ -56,6 +60,59 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.
 // The window's own font is fitted to its captions between these sizes.
 constexpr double kLargestWindowPoints = 8;
 constexpr double kSmallestWindowPoints = 4;
+
+// While the page is handed to the printer the window waits without freezing:
+// it keeps repainting, shows a wait cursor at once and a note after half a
+// second, but takes no click, key or closing, so that no other handler runs
+// and its texts stay those being printed.
+class PrintWait final : public QObject {
+public:
+    explicit PrintWait(QWidget *window) : note_(window)
+    {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        qApp->installEventFilter(this);
+        note_.setWindowTitle(QStringLiteral("Solvara"));
+        note_.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        note_.setWindowModality(Qt::ApplicationModal);
+        auto *layout = new QVBoxLayout(&note_);
+        layout->addWidget(new QLabel(QStringLiteral("Invio alla stampante…"), &note_));
+        QTimer::singleShot(500, &note_, [this] { note_.show(); });
+    }
+    ~PrintWait() override
+    {
+        qApp->removeEventFilter(this);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    PrintWait(const PrintWait &) = delete;
+    PrintWait &operator=(const PrintWait &) = delete;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        case QEvent::Close:
+            return event->spontaneous(); // the window manager's close button
+        default:
+            return false;
+        }
+    }
+
+private:
+    QDialog note_;
+};
 
 } // namespace
 
@@ -279,7 +336,11 @@ void MainForm::Azzera_Click() { resetForm(*this); }
 void MainForm::Command1_Click()
 {
     const auto printer = printerFactory_();
-    if (printTable(*this, *printer) == PrintOutcome::Sent)
+    const PrintOutcome outcome = [&] {
+        const PrintWait wait(this);
+        return printTable(*this, *printer);
+    }();
+    if (outcome == PrintOutcome::Sent)
         showMessage(QMessageBox::Information, QStringLiteral("Stampa inviata"));
     else
         showMessage(QMessageBox::Critical, QStringLiteral("Errore nella procedura di stampa"));

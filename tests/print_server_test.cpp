@@ -1,0 +1,47 @@
+// A print server that misbehaves makes the print fail soon, each wait ending
+// at its own limit, and gets no password.
+#include "cups_printer.h"
+#include "fake_print_server.h"
+#include "memory_form.h"
+#include "print_table.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+namespace {
+
+using namespace solvara;
+using namespace std::chrono_literals;
+using Mode = FakePrintServer::Mode;
+
+TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
+{
+    const struct {
+        const char *name;
+        Mode mode;
+        PrintServerLimits limits; // connect, each exchange, the whole hand-over, cancel
+        int fromMs, toMs, clients;
+    } rows[] = {
+        {"full: the connection's limit", Mode::Full, {1s, 3s, 3s, 1s}, 1000, 1800, 0},
+        {"silent: the first answer's limit", Mode::Silent, {3s, 1s, 3s, 1s}, 1000, 1800, 1},
+        {"trickle: the hand-over's limit", Mode::Trickle, {3s, 3s, 1s, 1s}, 1000, 1800, 1},
+        {"password: at once", Mode::AsksPassword, {3s, 3s, 3s, 1s}, 0, 500, 1},
+    };
+    MemoryForm form;
+    for (const auto &r : rows) {
+        FakePrintServer server(r.mode, 10s);
+        qputenv("CUPS_SERVER", server.address());
+        CupsPrinter printer(r.limits);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(printTable(form, printer), PrintOutcome::Failed) << r.name;
+        EXPECT_GE(clock.elapsed(), r.fromMs) << r.name;
+        EXPECT_LE(clock.elapsed(), r.toMs) << r.name;
+        EXPECT_EQ(server.connections(), r.clients) << r.name;
+        EXPECT_FALSE(server.heardPassword()) << r.name;
+    }
+    qunsetenv("CUPS_SERVER");
+}
+
+} // namespace
