@@ -1,6 +1,11 @@
 #include "centraform.h"
 
+#include "mainform.h"
+
 #include <gtest/gtest.h>
+
+#include <QScreen>
+#include <QTest>
 
 namespace {
 
@@ -22,6 +27,9 @@ TEST(CentredOffsets, EqualMarginsOrNoMove)
         {"half twips round to nearest", N, 1000, 1000, 1003.5, 1001.5, Offsets{2, 1}},
         {"left offset at the 16-bit limit", N, 1000, 1000, 66534, 14400, Offsets{32767, 6700}},
         {"left offset past 16 bits", N, 1000, 1000, 70000, 14400, std::nullopt},
+        {"left offset at the lower 16-bit limit", N, 66536, 1000, 1000, 14400, Offsets{-32768, 6700}},
+        {"left offset below 16 bits", N, 66538, 1000, 1000, 14400, std::nullopt},
+        {"top difference at the 32-bit limit", N, 1000, 1000, 19200, 2147484647.0, Offsets{9100, 1073741823}},
         {"top difference past 32 bits", N, 1000, 1000, 19200, 5e9, std::nullopt},
         {"maximised", WindowState::Maximised, 1000, 1000, 19200, 14400, std::nullopt},
         {"minimised", WindowState::Minimised, 1000, 1000, 19200, 14400, std::nullopt},
@@ -29,6 +37,23 @@ TEST(CentredOffsets, EqualMarginsOrNoMove)
     for (const auto &r : rows)
         EXPECT_EQ(CentraForm::centredOffsets(r.state, r.windowWidth, r.windowHeight, r.screenWidth,
                                              r.screenHeight), r.expected) << r.name;
+}
+
+// Opened, the window stands centred; shown again later it stays where the
+// user put it: the load runs once.
+TEST(CentraFormWindow, CentresOnTheFirstShowOnly)
+{
+    MainForm form;
+    form.move(0, 0);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QRect screen = form.screen()->geometry(), frame = form.frameGeometry();
+    EXPECT_LE(std::abs(frame.left() + frame.right() - screen.left() - screen.right()), 2);
+    EXPECT_LE(std::abs(frame.top() + frame.bottom() - screen.top() - screen.bottom()), 2);
+    form.hide();
+    form.move(3, 4);
+    form.show();
+    EXPECT_EQ(form.pos(), QPoint(3, 4));
 }
 
 } // namespace

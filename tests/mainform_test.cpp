@@ -119,6 +119,8 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
         EXPECT_GE(want.width() - twips.width(), 0) << name;
         EXPECT_GE(want.height() - twips.height(), 0) << name;
         EXPECT_EQ(w->isEnabled(), name.front() != 'x' && name.front() != 's') << name;
+        EXPECT_EQ(w->font().bold(), std::string(" Label10 Label13 Label30 Label100 Label144 Label477 Lat ")
+                                        .find(" " + name + " ") != std::string::npos) << name;
         for (const auto &[other, rect] : placed) {
             const QRect overlap = rect.intersected(twips);
             EXPECT_TRUE(overlap.isEmpty() || overlap.width() <= 15 || overlap.height() <= 15)
