@@ -17,7 +17,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
-  openbox metacity
+  openbox metacity python3
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")

@@ -6,6 +6,8 @@ add_library(solvara_test_support STATIC qt_main.cpp message_catcher.h
                                          pdf_words.h pdf_words.cpp
                                          fake_print_server.h)
 target_include_directories(solvara_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(solvara_test_support PUBLIC
+  SOLVARA_FAKE_PRINT_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/fake_print_server.py")
 target_link_libraries(solvara_test_support
   PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
   PRIVATE solvara_warnings)
