@@ -89,26 +89,16 @@ TEST_F(PrintEndToEnd, StampaPrintsTheTableOnTheDefaultPrinter)
     ASSERT_EQ(page.count, 1);
     EXPECT_NEAR(page.widthMm, 210, 0.5);
     EXPECT_NEAR(page.heightMm, 297, 0.5);
-    // The queue's printable area is the whole sheet. It redraws the page
-    // through Ghostscript, whose embedded fonts give pdftotext a slightly
-    // different ascent: lines are compared with the title's to 0.3 mm, the
-    // title with its place to 0.8 mm.
-    const auto title = page.find(q("ALTEZZA"));
-    ASSERT_TRUE(title.has_value());
+    // The queue redraws the page through Ghostscript, whose embedded fonts give
+    // pdftotext a slightly different ascent: the title is placed to 0.8 mm,
+    // the table's far corner relative to it to 0.3 mm (places in detail are
+    // the page test's).
+    const auto title = page.find(q("ALTEZZA")), corner = page.find(q("28,44"));
+    ASSERT_TRUE(title && corner);
     EXPECT_NEAR(title->leftMm, 74, 0.3);
     EXPECT_NEAR(title->topMm, 10, 0.8);
-    const struct {
-        const char *word;
-        double x, y;
-    } rows[] = {{"LAT", 15, 20},       {"DCL", 25, 40},    {"12", 187, 40},
-                {"23,44", 25, 50},     {"75,32", 185, 50}, {"-23,44", 25, 180},
-                {"28,44", 185, 180}};
-    for (const auto &r : rows) {
-        const auto word = page.find(q(r.word));
-        ASSERT_TRUE(word.has_value()) << r.word;
-        EXPECT_NEAR(word->leftMm, r.x, 0.3) << r.word;
-        EXPECT_NEAR(word->topMm - title->topMm, r.y - 10, 0.3) << r.word;
-    }
+    EXPECT_NEAR(corner->leftMm, 185, 0.3);
+    EXPECT_NEAR(corner->topMm - title->topMm, 180 - 10, 0.3);
     // "LAT =" and the latitude are one text: no blank between them.
     const auto latitude = page.find(q("=38,1217"));
     ASSERT_TRUE(latitude.has_value());
