@@ -10,27 +10,16 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <variant>
 
 namespace {
 
-// Optional minus, digits, then a comma followed by `decimals` digits (any
-// number of them, none trailing zero, when decimals < 0; none at all is fine).
-bool numberText(std::string_view s, int decimals)
-{
-    if (!s.empty() && s.front() == '-')
-        s.remove_prefix(1);
-    const auto comma = s.find(',');
-    const auto digits = [](std::string_view d) {
-        return !d.empty() && d.find_first_not_of("0123456789") == d.npos;
-    };
-    if (comma == s.npos)
-        return decimals < 0 && digits(s);
-    const auto fraction = s.substr(comma + 1);
-    return digits(s.substr(0, comma)) && digits(fraction)
-           && (decimals < 0 ? fraction.back() != '0' : fraction.size() == std::size_t(decimals));
-}
+// A cell's number: "#0.00", or the noon row's plain form (no comma for a
+// whole value, no trailing zero after one).
+const std::regex kTwoDecimals("-?[0-9]+,[0-9]{2}");
+const std::regex kPlain("-?[0-9]+(,[0-9]*[1-9])?");
 
 void check(bool ok)
 {
@@ -65,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const std::string cell = form.text(solvara::cellName(column, row));
             check(refused ? cell == "0"
                           : cell == solvara::kBelowHorizon
-                                || (numberText(cell, 2) && cell != "-0,00")
-                                || (row == solvara::kNoonRow && numberText(cell, -1)));
+                                || (std::regex_match(cell, kTwoDecimals) && cell != "-0,00")
+                                || (row == solvara::kNoonRow && std::regex_match(cell, kPlain)));
         }
     return 0;
 }
