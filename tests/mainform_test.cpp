@@ -291,6 +291,7 @@ TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
 TEST(ReadableText, ThemeGreyMovesJustFarEnoughFromItsBackground)
 {
     EXPECT_NEAR(contrastRatio(QColor(0x6d6d6d), QColor(0xf0f0f0)), 4.54, 0.005); // classic grey
+    EXPECT_NEAR(contrastRatio(Qt::white, QColor(0x050505)), 20.3814, 1e-4); // nearly black
     // Text, background, which way the text must move: lighter +1, darker -1, not at all 0.
     const std::tuple<QColor, QColor, int> rows[] = {
         {QColor(0xbebebe), QColor(0xefefef), -1}, // light theme

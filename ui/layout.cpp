@@ -21,10 +21,12 @@ constexpr int kBoxWidth = 615;
 constexpr int kBoxHeight = 285;
 
 // Heading labels over the columns: width x height, column 1 first.
-constexpr Twips kHeadingSizes[kColumns] = {
-    {0, 0, 495, 255}, {0, 0, 495, 495}, {0, 0, 375, 495}, {0, 0, 495, 495}, {0, 0, 495, 375},
-    {0, 0, 375, 495}, {0, 0, 375, 495}, {0, 0, 375, 495}, {0, 0, 495, 495}, {0, 0, 495, 495},
-    {0, 0, 495, 495}, {0, 0, 495, 495}, {0, 0, 495, 495}, {0, 0, 495, 495},
+struct Size {
+    int width, height;
+};
+constexpr Size kHeadingSizes[kColumns] = {
+    {495, 255}, {495, 495}, {375, 495}, {495, 495}, {495, 375}, {375, 495}, {375, 495},
+    {375, 495}, {495, 495}, {495, 495}, {495, 495}, {495, 495}, {495, 495}, {495, 495},
 };
 
 // What a screen reader says for a result cell: its column and both hours.
@@ -70,7 +72,7 @@ std::vector<ControlSpec> build()
 
     for (int column = 1; column <= kColumns; ++column) {
         const int left = kGridLeft + kColumnPitch * (column - 1);
-        const Twips heading = kHeadingSizes[column - 1];
+        const Size heading = kHeadingSizes[column - 1];
         c.push_back({headingLabel(column), K::Label, "",
                      {left + 120, kHeadingTop, heading.width, heading.height}});
         c.push_back({declinationBox(column), K::TextBox, "0",
