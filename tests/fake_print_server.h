@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <chrono>
 
@@ -10,13 +11,16 @@
 // over, at the latest when this is destroyed.
 class FakePrintServer {
 public:
-    enum class Mode { Full, Silent, Trickle, AsksPassword, StallsPage };
+    enum class Mode {
+        Full, Silent, Trickle, AsksPassword, StallsPage, Accepts, SwallowsAnswer, WrongJob
+    };
 
     explicit FakePrintServer(Mode mode, std::chrono::seconds lifetime = std::chrono::seconds(60))
     {
-        const char *names[] = {"Full", "Silent", "Trickle", "AsksPassword", "StallsPage"};
+        const char *names[] = {"Full",       "Silent",  "Trickle",        "AsksPassword",
+                               "StallsPage", "Accepts", "SwallowsAnswer", "WrongJob"};
         server_.start("python3", {SOLVARA_FAKE_PRINT_SERVER, names[int(mode)],
-                                  QString::number(lifetime.count())});
+                                  QString::number(lifetime.count()), document()});
         while (!heard_.contains('\n') && server_.waitForReadyRead(5000))
             heard_ += server_.readAllStandardOutput();
         port_ = heard_.left(heard_.indexOf('\n'));
@@ -33,6 +37,8 @@ public:
     QByteArray address() const { return "127.0.0.1:" + port_; }
     int connections() const { return int(heardUpToNow().count("connection\n")); }
     bool heardPassword() const { return heardUpToNow().contains("password\n"); }
+    // Where the last page it took is kept while this lives.
+    QString document() const { return dir_.filePath(QStringLiteral("page.pdf")); }
 
 private:
     // All it has said, up to its answer to a question asked now.
@@ -45,6 +51,7 @@ private:
         return heard_;
     }
 
+    QTemporaryDir dir_;
     mutable QProcess server_;
     mutable QByteArray heard_;
     mutable qsizetype asked_ = 0;
