@@ -12,13 +12,15 @@
 class FakePrintServer {
 public:
     enum class Mode {
-        Full, Silent, Trickle, AsksPassword, StallsPage, Accepts, SwallowsAnswer, WrongJob
+        Full, Silent, Trickle, AsksPassword, StallsPage, Accepts, SwallowsAnswer, WrongJob,
+        RefusesJobs
     };
 
     explicit FakePrintServer(Mode mode, std::chrono::seconds lifetime = std::chrono::seconds(60))
     {
         const char *names[] = {"Full",       "Silent",  "Trickle",        "AsksPassword",
-                               "StallsPage", "Accepts", "SwallowsAnswer", "WrongJob"};
+                               "StallsPage", "Accepts", "SwallowsAnswer", "WrongJob",
+                               "RefusesJobs"};
         server_.start("python3", {SOLVARA_FAKE_PRINT_SERVER, names[int(mode)],
                                   QString::number(lifetime.count()), document()});
         while (!heard_.contains('\n') && server_.waitForReadyRead(5000))
@@ -35,8 +37,9 @@ public:
 
     // Where CUPS_SERVER points to reach it: "127.0.0.1:PORT".
     QByteArray address() const { return "127.0.0.1:" + port_; }
-    int connections() const { return int(heardUpToNow().count("connection\n")); }
-    bool heardPassword() const { return heardUpToNow().contains("password\n"); }
+    // How often it has said this line so far: "connection", "password" or
+    // "operation 0x0008" (a job cancelled), for instance.
+    int told(const QByteArray &line) const { return int(heardUpToNow().count(line + '\n')); }
     // Where the last page it took is kept while this lives.
     QString document() const { return dir_.filePath(QStringLiteral("page.pdf")); }
 

@@ -7,7 +7,8 @@ is full, connecting hangs), Silent (takes the request, never answers), Trickle
 every request "401 Unauthorized"), StallsPage (relays to the CUPS server on
 localhost:631 until the PDF starts, then swallows the rest, answering nothing).
 Three more modes are small IPP printers: Accepts (takes the page as job 7),
-SwallowsAnswer (takes it, never answers) and WrongJob (answers for job 8).
+SwallowsAnswer (takes it, never answers), WrongJob (answers for job 8) and
+RefusesJobs (is not accepting jobs).
 A third argument names the file where they keep the page they last took.
 
 It says its port first, then "connection" for each one taken, "password" for
@@ -149,6 +150,8 @@ def serve_ipp(client):
         say(f"operation {operation:#06x}")
         if operation in (0x000B, 0x4001):  # Get-Printer-Attributes, CUPS-Get-Default
             body = answer(request_id, group=printer())
+        elif operation == 0x0005 and MODE == "RefusesJobs":  # not accepting jobs
+            body = answer(request_id, 0x0506)
         elif operation == 0x0005:  # Create-Job
             body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", 7))
         elif operation == 0x0006:  # Send-Document
@@ -168,7 +171,7 @@ def accept(listener):
     while True:
         client, _ = listener.accept()
         say("connection")
-        ipp = MODE in ("Accepts", "SwallowsAnswer", "WrongJob")
+        ipp = MODE in ("Accepts", "SwallowsAnswer", "WrongJob", "RefusesJobs")
         threading.Thread(target=serve_ipp if ipp else serve, args=(client,), daemon=True).start()
 
 

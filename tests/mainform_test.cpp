@@ -136,6 +136,8 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
 
 TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
 {
+    // The narrow face the scripts install is the one the window draws with.
+    EXPECT_EQ(QFontInfo(form.font()).family(), q("Liberation Sans Narrow"));
     EXPECT_EQ(label("Label15")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
     // Every caption, laid out as its label draws it, stands inside the label;
