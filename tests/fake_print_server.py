@@ -6,9 +6,9 @@ is full, connecting hangs), Silent (takes the request, never answers), Trickle
 (starts an answer, then one byte every half second), AsksPassword (answers
 every request "401 Unauthorized"), StallsPage (relays to the CUPS server on
 localhost:631 until the PDF starts, then swallows the rest, answering nothing).
-Three more modes are small IPP printers: Accepts (takes the page as job 7),
-SwallowsAnswer (takes it, never answers), WrongJob (answers for job 8) and
-RefusesJobs (is not accepting jobs).
+Three more modes are small IPP printers: Accepts (takes the page as job 1, the
+first a new server gives), SwallowsAnswer (takes it, never answers), WrongJob
+(answers for job 2) and RefusesJobs (is not accepting jobs).
 A third argument names the file where they keep the page they last took.
 
 It says its port first, then "connection" for each one taken, "password" for
@@ -153,13 +153,13 @@ def serve_ipp(client):
         elif operation == 0x0005 and MODE == "RefusesJobs":  # not accepting jobs
             body = answer(request_id, 0x0506)
         elif operation == 0x0005:  # Create-Job
-            body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", 7))
+            body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", 1))
         elif operation == 0x0006:  # Send-Document
             with open(DOCUMENT, "wb") as page:
                 page.write(document(message))
             if MODE == "SwallowsAnswer":
                 continue
-            job_id = 8 if MODE == "WrongJob" else 7
+            job_id = 2 if MODE == "WrongJob" else 1
             body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", job_id))
         else:  # Cancel-Job succeeds, anything else is not supported
             body = answer(request_id, 0 if operation == 0x0008 else 0x0501)

@@ -119,6 +119,9 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
         EXPECT_TRUE(std::min(lost.width(), lost.height()) >= 0 && std::max(lost.width(), lost.height()) <= 14) << name;
         EXPECT_EQ(w->isEnabled(), name.front() != 'x' && name.front() != 's') << name;
         EXPECT_EQ(w->palette().color(QPalette::WindowText) == QColor(255, 0, 0), name == "Label15") << name;
+        if (const auto *box = qobject_cast<QLineEdit *>(w)) { // numbers line up on their decimals
+            EXPECT_EQ(box->alignment() & Qt::AlignRight, name == "Lat" ? 0 : Qt::AlignRight) << name;
+        }
         EXPECT_EQ(w->font().bold(), std::string(" Label10 Label13 Label30 Label100 Label144 Label477 Lat ")
                                         .find(" " + name + " ") != std::string::npos) << name;
         for (const auto &[other, rect] : placed) {
@@ -260,6 +263,7 @@ TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
         const auto *note = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         const auto *text = note ? note->findChild<QLabel *>() : nullptr;
         seen.push_back(text ? text->text().toStdString() : "no note");
+        seen.push_back(note && note->windowFlags() & Qt::WindowCloseButtonHint ? "closable" : "fixed");
         const QCursor *cursor = QGuiApplication::overrideCursor();
         seen.push_back(cursor && cursor->shape() == Qt::WaitCursor ? "wait" : "arrow");
         paints.count = 0;
@@ -276,7 +280,7 @@ TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
     click("Command1");
     EXPECT_LT(clock.elapsed(), 2500);
     qunsetenv("CUPS_SERVER");
-    EXPECT_EQ(seen, (std::vector<std::string>{"Invio alla stampante…", "wait", "repainted"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Invio alla stampante…", "fixed", "wait", "repainted"}));
     EXPECT_EQ(form.text("dcl1a") + form.text("x1") + label("Label101")->text().toStdString(), "00");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     click("Command2");

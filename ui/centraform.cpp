@@ -2,7 +2,7 @@
 
 #include "layout.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
@@ -95,14 +95,13 @@ std::optional<QMarginsF> managerFrame(QWidget &window)
 
     // The answer is a property on the window: left, right, top, bottom.
     const xcb_atom_t extents = atom(x, "_NET_FRAME_EXTENTS");
-    QElapsedTimer waited;
-    waited.start();
+    const QDeadlineTimer patience(400);
     do {
         const auto e = property(x, id, extents, XCB_ATOM_CARDINAL);
         if (e.size() == 4)
             return QMarginsF(e[0], e[2], e[1], e[3]) / window.devicePixelRatioF();
         QThread::msleep(10);
-    } while (waited.elapsed() < 400);
+    } while (!patience.hasExpired());
     return std::nullopt;
 }
 
