@@ -221,18 +221,29 @@ TEST_F(MainFormTest, PresetComputeResetFlow)
     EXPECT_EQ(column(14), "------ 0,00 15,00 30,00 45,00 60,00 75,00 90,00 ");
 }
 
+// Each way a box can be refused is told in words, naming the box, which then
+// has the focus; no cell changes.
 TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
 {
     showActive();
-    form.setText("dc5a", "23°60'");
-    MessageCatcher catcher;
-    click("Calcola");
-    ASSERT_EQ(catcher.seen().size(), 1u);
-    EXPECT_EQ(catcher.seen()[0].title + QString::number(catcher.seen()[0].icon), q("Solvara3"));
-    EXPECT_TRUE(catcher.seen()[0].text.startsWith(
-        q("La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60.")));
-    EXPECT_EQ(form.focusWidget(), form.control("dc5a"));
-    EXPECT_EQ(form.text("x1"), "0");
+    const std::pair<const char *, const char *> rows[] = {
+        {"Lat", "La latitudine è vuota."},
+        {"dcl501a", "La declinazione della colonna 5 «1,2,3» non è un numero."},
+        {"dc5a", "La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60."},
+        {"dc4a", "La declinazione della colonna 13 «1e300» non è un numero."},
+        {"Lat", "La latitudine «2000000000000000» è un numero troppo grande."}};
+    for (const auto &[box, message] : rows) {
+        const QString typed = q(message).section(QChar(0xab), 1).section(QChar(0xbb), 0, 0);
+        form.setText(box, typed.toStdString());
+        MessageCatcher catcher;
+        click("Calcola");
+        ASSERT_EQ(catcher.seen().size(), 1u) << box;
+        EXPECT_EQ(catcher.seen()[0].title + QString::number(catcher.seen()[0].icon), q("Solvara3"));
+        EXPECT_EQ(catcher.seen()[0].text, q(message) + q("\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."));
+        EXPECT_EQ(form.focusWidget(), form.control(box)) << box;
+        EXPECT_EQ(form.text("x1"), "0");
+        form.setText(box, "0");
+    }
 }
 
 // While the page waits on a print server that never answers, the window
@@ -326,6 +337,7 @@ TEST_F(MainFormTest, EveryInputAndCellHasAnItalianNameForScreenReaders)
         EXPECT_TRUE(qobject_cast<QLabel *>(w) || !name(w).isEmpty()) << w->objectName().toStdString();
     EXPECT_EQ(name(form.control("dcl301a")), q("Declinazione, colonna 3"));
     EXPECT_EQ(name(form.control("x33")), q("Colonna 3, ore 07.00 e 17.00"));
+    EXPECT_EQ(name(form.control("x36")), q("Colonna 3, ore 10.00 e 14.00"));
     EXPECT_EQ(name(form.control("s58")), q("Colonna 14, ore 12.00"));
 }
 
