@@ -50,14 +50,16 @@ void skipBlanks(std::string_view &text)
     }
 }
 
-bool dropBlankAtEnd(std::string_view &text)
+void skipBlanksAtEnd(std::string_view &text)
 {
-    for (const std::string_view blank : kBlanks)
-        if (text.ends_with(blank)) {
-            text.remove_suffix(blank.size());
-            return true;
-        }
-    return false;
+    for (bool dropped = true; dropped;) {
+        dropped = false;
+        for (const std::string_view blank : kBlanks)
+            if (text.ends_with(blank)) {
+                text.remove_suffix(blank.size());
+                dropped = true;
+            }
+    }
 }
 
 // A hemisphere letter at the front of text, removed: +1 north, -1 south, 0
@@ -114,8 +116,7 @@ std::optional<Part> takeNumber(std::string_view &text)
 DegreesReading readDegrees(std::string_view text)
 {
     skipBlanks(text);
-    while (dropBlankAtEnd(text)) {
-    }
+    skipBlanksAtEnd(text);
     if (text.empty())
         return DegreesRefusal::Empty;
 
