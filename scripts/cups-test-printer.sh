@@ -2,12 +2,11 @@
 # A real CUPS server with a PDF queue as the default printer, for the print
 # tests: "start DIR" brings it up (starting cupsd only when none runs) and
 # prints where the pages will land; "stop DIR" takes the queue away and stops
-# the cupsd it started, by its PID. "reject DIR", "accept DIR" and
-# "remove DIR" break the queue for the tests and "start DIR" mends it. Every
-# step that needs root goes through sudo when run as a plain user.
+# the cupsd it started, by its PID. Every step that needs root goes through
+# sudo when run as a plain user.
 set -euo pipefail
 
-usage="usage: cups-test-printer.sh start|stop|reject|accept|remove STATE_DIR"
+usage="usage: cups-test-printer.sh start|stop STATE_DIR"
 action=${1:?$usage}
 state=${2:?$usage}
 queue=SolvaraTestPDF
@@ -66,12 +65,6 @@ stop)
     for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     rm -f "$state/cupsd.pid"
   fi
-  ;;
-reject | accept)
-  as_root "cups$action" "$queue"
-  ;;
-remove)
-  as_root lpadmin -x "$queue"
   ;;
 *)
   echo "$usage" >&2

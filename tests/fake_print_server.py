@@ -1,21 +1,22 @@
 #!/usr/bin/env python3
 """A print server on 127.0.0.1 that misbehaves as network print servers do.
 
-fake_print_server.py MODE LIFETIME_SECONDS, MODE being one of: Full (its queue
+fake_print_server.py MODE LIFETIME_SECONDS FOLDER, MODE being one of: Full (its queue
 is full, connecting hangs), Silent (takes the request, never answers), Trickle
 (starts an answer, then one byte every half second), AsksPassword (answers
-every request "401 Unauthorized"), StallsPage (relays to the CUPS server on
-localhost:631 until the PDF starts, then swallows the rest, answering nothing).
-Three more modes are small IPP printers: Accepts (takes the page as job 1, the
-first a new server gives), SwallowsAnswer (takes it, never answers), WrongJob
-(answers for job 2) and RefusesJobs (is not accepting jobs).
-A third argument names the file where they keep the page they last took.
+every request "401 Unauthorized"). Five more modes are small IPP servers:
+Accepts (takes the page as job 1, the first a new server gives),
+SwallowsAnswer (takes it, never answers), WrongJob (answers for job 2),
+RefusesJobs (is not accepting jobs) and NoPrinter (has no default printer);
+they keep the page they last took in
+FOLDER/page.pdf.
 
-It says its port first, then "connection" for each one taken, "password" for
-each request that carried one, "operation 0x...." for each IPP request, and
-"sync" for each line read in, so that the reader knows it has heard all said
-before. It ends when its input closes or
-its lifetime is over.
+It notes in FOLDER/told, a line each, what the client did: "connection" for
+each connection taken, "password" for each request that carried one,
+"operation 0x...." for each IPP request, always before answering it.
+
+It says its port on its output, and ends when its input closes or its
+lifetime is over.
 """
 import http.client
 import os
@@ -27,51 +28,40 @@ import threading
 import time
 
 MODE, LIFETIME = sys.argv[1], float(sys.argv[2])
-DOCUMENT = sys.argv[3] if len(sys.argv) > 3 else os.devnull
+IPP_MODES = ("Accepts", "SwallowsAnswer", "WrongJob", "RefusesJobs", "NoPrinter")
+if MODE not in ("Full", "Silent", "Trickle", "AsksPassword") + IPP_MODES:
+    sys.exit(f"unknown mode {MODE}")
+FOLDER = sys.argv[3]
+DOCUMENT = os.path.join(FOLDER, "page.pdf")
 ANSWER = b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\n\r\n"
 REFUSAL = (b"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
            b"Content-Length: 0\r\n\r\n")
-said = threading.Lock()
+noted = threading.Lock()
 
 
-def say(word):
-    with said:
-        sys.stdout.write(word + "\n")
-        sys.stdout.flush()
+def note(word):
+    with noted, open(os.path.join(FOLDER, "told"), "a") as log:
+        log.write(word + "\n")
 
 
 def serve(client):
-    upstream = socket.create_connection(("127.0.0.1", 631)) if MODE == "StallsPage" else None
     heard, answered, next_byte = b"", 0, float("inf")
     while True:
-        ready = select.select([client] + ([upstream] if upstream else []), [], [], 0.1)[0]
-        if upstream in ready:
-            data = upstream.recv(65536)
-            if not data:
-                break
-            client.sendall(data)
         if MODE == "Trickle" and time.monotonic() >= next_byte and answered < len(ANSWER):
             client.sendall(ANSWER[answered:answered + 1])
             answered, next_byte = answered + 1, next_byte + 0.5
-        if client not in ready:
+        if not select.select([client], [], [], 0.1)[0]:
             continue
         data = client.recv(65536)
         if not data:
             break
         next_byte = min(next_byte, time.monotonic())
-        if MODE == "AsksPassword" or upstream:
-            heard += data
-        while MODE == "AsksPassword" and b"\r\n\r\n" in heard:
+        heard += data if MODE == "AsksPassword" else b""
+        while b"\r\n\r\n" in heard:
             request, heard = heard.split(b"\r\n\r\n", 1)
             if b"Authorization:" in request:
-                say("password")
+                note("password")
             client.sendall(REFUSAL)
-        if upstream and b"%PDF" in heard:
-            upstream.close()  # the page never reaches CUPS, and no answer comes back
-            upstream = None
-        elif upstream:
-            upstream.sendall(data)
-            heard = heard[-3:]  # "%PDF" may start at the end of this piece
 
 # The well-behaved printers speak IPP (RFC 8010) over HTTP. A message is the
 # version, an operation or status code, a request-id, then groups of
@@ -147,8 +137,10 @@ def serve_ipp(client):
     reader = client.makefile("rb")
     while (message := read_request(client, reader)) is not None:
         operation, request_id = struct.unpack(">HI", message[2:8])
-        say(f"operation {operation:#06x}")
-        if operation in (0x000B, 0x4001):  # Get-Printer-Attributes, CUPS-Get-Default
+        note(f"operation {operation:#06x}")
+        if operation == 0x4001 and MODE == "NoPrinter":  # CUPS-Get-Default: not found
+            body = answer(request_id, 0x0406)
+        elif operation in (0x000B, 0x4001):  # Get-Printer-Attributes, CUPS-Get-Default
             body = answer(request_id, group=printer())
         elif operation == 0x0005 and MODE == "RefusesJobs":  # not accepting jobs
             body = answer(request_id, 0x0506)
@@ -170,9 +162,8 @@ def serve_ipp(client):
 def accept(listener):
     while True:
         client, _ = listener.accept()
-        say("connection")
-        ipp = MODE in ("Accepts", "SwallowsAnswer", "WrongJob", "RefusesJobs")
-        threading.Thread(target=serve_ipp if ipp else serve, args=(client,), daemon=True).start()
+        note("connection")
+        threading.Thread(target=serve_ipp if MODE in IPP_MODES else serve, args=(client,), daemon=True).start()
 
 
 listener = socket.socket()
@@ -183,7 +174,6 @@ if MODE == "Full":  # one waiting connection fills the queue
 else:
     threading.Thread(target=accept, args=(listener,), daemon=True).start()
 threading.Timer(LIFETIME, os._exit, (0,)).start()
-say(str(listener.getsockname()[1]))
-for line in sys.stdin:
-    say("sync")
+print(listener.getsockname()[1], flush=True)
+sys.stdin.read()
 os._exit(0)

@@ -25,7 +25,7 @@ foreach(scale IN ITEMS 1.25 1.5 2)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
 endforeach()
 
-add_executable(print_tests altitude_page_test.cpp pdf_page_test.cpp print_server_test.cpp)
+add_executable(print_tests altitude_page_test.cpp print_server_test.cpp)
 target_link_libraries(print_tests PRIVATE solvara_test_support solvara_warnings)
 gtest_discover_tests(print_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
@@ -44,9 +44,7 @@ set_tests_properties(cups_printer_stop PROPERTIES FIXTURES_CLEANUP cups_printer)
 
 add_executable(print_e2e_tests print_e2e_test.cpp)
 target_link_libraries(print_e2e_tests PRIVATE solvara_test_support solvara_warnings Cups::Cups)
-target_compile_definitions(print_e2e_tests PRIVATE
-  SOLVARA_CUPS_STATE="${SOLVARA_CUPS_STATE}"
-  SOLVARA_CUPS_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/cups-test-printer.sh")
+target_compile_definitions(print_e2e_tests PRIVATE SOLVARA_CUPS_STATE="${SOLVARA_CUPS_STATE}")
 gtest_discover_tests(print_e2e_tests
   PROPERTIES
     FIXTURES_REQUIRED cups_printer

@@ -1,5 +1,6 @@
 // A print server that misbehaves makes the print fail soon, each wait ending
-// at its own limit, and gets no password; one that behaves gets the page.
+// at its own limit, and gets no password; a printer that behaves gets the
+// page.
 #include "cups_printer.h"
 #include "fake_print_server.h"
 #include "memory_form.h"
@@ -9,32 +10,39 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+
+#include <tuple>
 
 namespace {
 
 using namespace solvara;
 using namespace std::chrono_literals;
-using Mode = FakePrintServer::Mode;
 
 TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
 {
     const struct {
         const char *name;
-        Mode mode;
+        const char *mode;
         PrintServerLimits limits; // connect, each exchange, the whole hand-over, cancel
         int fromMs, toMs, clients, cancels; // a failed job is cancelled over a new connection
         PrintOutcome outcome = PrintOutcome::Failed;
     } rows[] = {
-        {"full: the connection's limit", Mode::Full, {1s, 3s, 3s, 1s}, 1000, 1800, 0, 0},
-        {"silent: the first answer's limit", Mode::Silent, {3s, 1s, 3s, 1s}, 1000, 1800, 1, 0},
-        {"trickle: the hand-over's limit", Mode::Trickle, {3s, 3s, 1s, 1s}, 1000, 1800, 1, 0},
-        {"password: at once", Mode::AsksPassword, {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
-        {"job refused: at once", Mode::RefusesJobs, {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
-        {"page unanswered: exchange limit", Mode::SwallowsAnswer, {3s, 1s, 3s, 1s}, 1000, 1800, 2, 1},
-        {"another job's success: at once", Mode::WrongJob, {3s, 3s, 3s, 1s}, 0, 500, 2, 1},
-        {"accepted", Mode::Accepts, {3s, 3s, 3s, 1s}, 0, 2000, 1, 0, PrintOutcome::Sent},
+        {"full: the connection's limit", "Full", {1s, 3s, 3s, 1s}, 1000, 1800, 0, 0},
+        {"silent: the first answer's limit", "Silent", {3s, 1s, 3s, 1s}, 1000, 1800, 1, 0},
+        {"trickle: the hand-over's limit", "Trickle", {3s, 3s, 1s, 1s}, 1000, 1800, 1, 0},
+        {"password: at once", "AsksPassword", {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
+        {"job refused: at once", "RefusesJobs", {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
+        {"no default printer: at once", "NoPrinter", {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
+        {"page unanswered: exchange limit", "SwallowsAnswer", {3s, 1s, 3s, 1s}, 1000, 1800, 2, 1},
+        {"another job's success: at once", "WrongJob", {3s, 3s, 3s, 1s}, 0, 500, 2, 1},
+        {"accepted", "Accepts", {3s, 3s, 3s, 1s}, 0, 2000, 1, 0, PrintOutcome::Sent},
     };
     MemoryForm form;
+    form.setText("x8", "75,32");
+    form.setText("s58", "28,44");
+    const std::tuple<const char *, double, double> words[] = { // left and top, mm
+        {"ALTEZZA", 74, 10}, {"LAT", 15, 20}, {"DCL", 25, 40}, {"12", 187, 40}, {"75,32", 185, 50}, {"28,44", 185, 180}};
     for (const auto &r : rows) {
         FakePrintServer server(r.mode, 10s);
         qputenv("CUPS_SERVER", server.address());
@@ -47,10 +55,26 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
         EXPECT_EQ(server.told("connection"), r.clients) << r.name;
         EXPECT_EQ(server.told("operation 0x0008"), r.cancels) << r.name;
         EXPECT_EQ(server.told("password"), 0) << r.name;
-        if (r.outcome == PrintOutcome::Sent) { // the page moves inside the printer's margins
-            const auto title = readPdf(server.document()).find("ALTEZZA").value_or(PdfWord{});
-            EXPECT_NEAR(title.leftMm, 74 + 4.23, 0.3);
-            EXPECT_NEAR(title.topMm, 10 + 6.35, 0.3);
+        if (r.outcome != PrintOutcome::Sent)
+            continue;
+        // The page that came: one A4 sheet in one face carried inside the
+        // file (it looks the same on any printer), its 9-point words where
+        // the page puts them, moved inside the printer's margins.
+        QFile page(server.document());
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        const QByteArray bytes = page.readAll();
+        EXPECT_EQ(bytes.count("/FontFile2"), 1);
+        EXPECT_EQ(bytes.count("/BaseFont /LiberationSans\n"), bytes.count("/BaseFont"));
+        const PdfPages pdf = readPdf(server.document());
+        EXPECT_EQ(pdf.count, 1);
+        EXPECT_NEAR(pdf.widthMm, 210, 0.5);
+        EXPECT_NEAR(pdf.heightMm, 297, 0.5);
+        for (const auto &[text, left, top] : words) {
+            const PdfWord word = pdf.find(QString::fromUtf8(text)).value_or(PdfWord{});
+            EXPECT_NEAR(word.leftMm, 4.23 + left, 0.3) << text;
+            EXPECT_NEAR(word.topMm, 6.35 + top, 0.3) << text;
+            // A 9-point font gives word boxes a little taller than 9 points.
+            EXPECT_TRUE(word.heightPt > 9 && word.heightPt < 9 * 1.3) << text;
         }
     }
     qunsetenv("CUPS_SERVER");
