@@ -69,4 +69,14 @@ TEST(FormatPlain, FifteenSignificantDigitsWithoutExponent)
         EXPECT_EQ(formatPlain(row.value), row.text) << row.value;
 }
 
+// Preset declinations in their shortest form: no trailing zero, the sign on
+// values below one degree.
+TEST(FormatHundredths, ShortestDecimalCommaForm)
+{
+    const std::pair<int, const char *> rows[] = {{1250, "12,5"}, {2301, "23,01"}, {-1250, "-12,5"},
+                                                 {-5, "-0,05"},  {-2000, "-20"},  {0, "0"}};
+    for (const auto &[hundredths, text] : rows)
+        EXPECT_EQ(formatHundredths(hundredths), text) << hundredths;
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "altitude.h"
 #include "memory_form.h"
+#include "presets.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,43 @@ TEST(ComputeTable, EveryColumnShowsTheseCells)
             for (int row = 1; row <= kRows; ++row)
                 EXPECT_EQ(form.text(cellName(column, row)), c.cells[row - 1])
                     << c.name << " " << column << "/" << row;
+    }
+}
+
+// Pressed after the 15-day preset, a computation and a typed declination,
+// so that stale headings, altitudes and texts must all be replaced.
+TEST(Preset, ReplacesEverythingButTheLatitude)
+{
+    const struct {
+        const DeclinationPreset &preset;
+        const char *declinations, *headings;
+    } cases[] = {
+        {kFifteenDaySteps,
+         "23,44 23,08 21,46 17,92 13,93 8,14 2,88 -3,33 -8,65 -14,54 -18,57 -21,85 -23,28 -23,44",
+         "data|21/06|1/7  10/6|15/7 28/5|1/8  11/5|15/8  27/4|1/9  10/4|15/9 27/3|1/10 11/3"
+         "|15/10 26/2|1/11  9/2|15/11 26/1|1/12  10/1|15/12  28/12|21/12"},
+        {kFiveDegreeSteps, "23,44 20 15 10 5 0 -5 -10 -15 -20 -23,44 0 0 0", "||||||||||||||"},
+        {kFourDegreeSteps, "23,44 20 16 12 8 4 0 -4 -8 -12 -16 -20 -23,44 0", "||||||||||||||"},
+    };
+    for (const auto &c : cases) {
+        MemoryForm form;
+        form.setText(kLatitudeBox, "45");
+        applyPreset(kFifteenDaySteps, form);
+        ASSERT_FALSE(computeTable(form).has_value());
+        form.setText("dcl1a", "typed by hand");
+
+        applyPreset(c.preset, form);
+
+        std::string declinations, headings = form.caption(kCornerLabel);
+        for (int column = 1; column <= kColumns; ++column) {
+            declinations += (column > 1 ? " " : "") + form.text(declinationBox(column));
+            headings += "|" + form.caption(headingLabel(column));
+            for (int row = 1; row <= kRows; ++row)
+                EXPECT_EQ(form.text(cellName(column, row)), "0");
+        }
+        EXPECT_EQ(declinations, c.declinations);
+        EXPECT_EQ(headings, c.headings);
+        EXPECT_EQ(form.text(kLatitudeBox), "45");
     }
 }
 
