@@ -25,8 +25,6 @@ public:
         server_.closeWriteChannel(); // it ends when its input does
         server_.waitForFinished(5000);
     }
-    FakePrintServer(const FakePrintServer &) = delete;
-    FakePrintServer &operator=(const FakePrintServer &) = delete;
 
     // Where CUPS_SERVER points to reach it: "127.0.0.1:PORT".
     QByteArray address() const { return "127.0.0.1:" + port_; }

@@ -32,12 +32,11 @@ private:
     {
         std::ostringstream s;
         (s << ... << parts);
-        const bool ok = count_++ != failAt_;
+        const bool ok = int(log_.size()) != failAt_;
         log_.push_back((ok ? "" : "FAILED ") + s.str());
         return ok;
     }
 
     int failAt_;
-    int count_ = 0;
     std::vector<std::string> log_;
 };
