@@ -2,6 +2,7 @@
 #include "credit.h"
 #include "grid.h"
 #include "memory_form.h"
+#include "pdf_page.h"
 #include "print_table.h"
 #include "recording_printer.h"
 
@@ -41,12 +42,13 @@ TEST(AltitudePage, CopiesTheWindowsTextsToTheirPlaces)
     }
     expected.push_back({kCreditLine, 60, 260});
 
-    const auto page = altitudePage(form);
+    // As they go to be drawn, at one font size.
+    const auto page = placedTexts(altitudePage(form), 9.5);
     ASSERT_EQ(page.size(), expected.size());
     for (std::size_t i = 0; i < page.size(); ++i) {
-        EXPECT_EQ(page[i].text, expected[i].text) << i;
-        EXPECT_EQ(page[i].xMm, expected[i].xMm) << i << " " << page[i].text;
-        EXPECT_EQ(page[i].yMm, expected[i].yMm) << i << " " << page[i].text;
+        EXPECT_EQ(page[i].text.toStdString(), expected[i].text) << i;
+        EXPECT_EQ(page[i].positionMm, QPointF(expected[i].xMm, expected[i].yMm)) << i << " " << expected[i].text;
+        EXPECT_TRUE(page[i].points == 9.5 && !page[i].bold) << i;
     }
 }
 

@@ -9,6 +9,5 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Solvara"));
     return RUN_ALL_TESTS();
 }
