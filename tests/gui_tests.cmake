@@ -24,6 +24,10 @@ foreach(scale IN ITEMS 1.25 1.5 2)
   set_tests_properties(scale_${scale}.FontsColourAndCaptionsFit
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
 endforeach()
+# ... and on a machine without narrow faces, where the window's face is fitted.
+add_test(NAME without_narrow_faces.FontsColourAndCaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
+set_tests_properties(without_narrow_faces.FontsColourAndCaptionsFit PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen;SOLVARA_WITHOUT_NARROW_FACES=1;FONTCONFIG_FILE=${CMAKE_CURRENT_SOURCE_DIR}/without_narrow_faces.conf")
 
 add_executable(print_tests altitude_page_test.cpp print_server_test.cpp)
 target_link_libraries(print_tests PRIVATE solvara_test_support solvara_warnings)

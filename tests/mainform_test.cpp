@@ -152,8 +152,10 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
 
 TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
 {
-    // The narrow face the scripts install is the one the window draws with.
-    EXPECT_EQ(QFontInfo(form.font()).family(), q("Liberation Sans Narrow"));
+    // The narrow face the scripts install is the one the window draws with;
+    // on a machine without narrow faces another face is fitted.
+    EXPECT_EQ(QFontInfo(form.font()).family() == q("Liberation Sans Narrow"),
+              qEnvironmentVariableIsEmpty("SOLVARA_WITHOUT_NARROW_FACES"));
 
     // Every caption, laid out as its label draws it, stands inside the label;
     // after the 15-day preset each two-date heading takes two lines.
@@ -172,8 +174,7 @@ TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
             EXPECT_LE(needed.height() - m.descent(), l->height()) << l->objectName().toStdString();
         }
     }
-    const QLineEdit *cell = qobject_cast<QLineEdit *>(form.control("x1"));
-    EXPECT_LE(cell->fontMetrics().horizontalAdvance(q("-23,44")), cell->width() - 8);
+    EXPECT_LE(form.control("x1")->fontMetrics().horizontalAdvance(q("-23,44")), form.control("x1")->width() - 8);
 }
 
 TEST_F(MainFormTest, KeyboardVisitsOnlyTheInputsInFormOrder)
