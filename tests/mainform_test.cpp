@@ -24,7 +24,6 @@
 
 namespace {
 
-using solvara::cellName;
 using solvara::ui::contrastRatio;
 
 QString q(const char *s) { return QString::fromUtf8(s); }
@@ -42,7 +41,7 @@ protected:
     {
         std::string cells;
         for (int row = 1; row <= 8; ++row)
-            cells += form.text(cellName(j, row)) + " ";
+            cells += form.text(solvara::cellName(j, row)) + " ";
         return cells;
     }
     std::string table()
@@ -102,7 +101,7 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
         expected[solvara::headingLabel(j)] = {"QLabel", "", {QPoint(left + 120, 2400), headings[j - 1]}};
         expected[solvara::declinationBox(j)] = {"QLineEdit", "0", {left, 2880, 615, 285}};
         for (int r = 1; r <= 8; ++r)
-            expected[cellName(j, r)] = {"QLineEdit", "0", {left, 3360 + 480 * (r - 1), 615, 285}};
+            expected[solvara::cellName(j, r)] = {"QLineEdit", "0", {left, 3360 + 480 * (r - 1), 615, 285}};
     }
     ASSERT_EQ(expected.size(), 163u);
 
@@ -153,9 +152,11 @@ TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
 TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
 {
     // The narrow face the scripts install is the one the window draws with;
-    // on a machine without narrow faces another face is fitted.
+    // on a machine without narrow faces another face is fitted, in quarter
+    // points.
     EXPECT_EQ(QFontInfo(form.font()).family() == q("Liberation Sans Narrow"),
               qEnvironmentVariableIsEmpty("SOLVARA_WITHOUT_NARROW_FACES"));
+    EXPECT_EQ(qRound(form.font().pointSizeF() * 4), form.font().pointSizeF() * 4);
 
     // Every caption, laid out as its label draws it, stands inside the label;
     // after the 15-day preset each two-date heading takes two lines.
