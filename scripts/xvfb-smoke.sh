@@ -2,7 +2,8 @@
 # Starts the built program in a real X window under Xvfb, alone or framed by
 # a window manager; checks that the window is mapped in the normal state with
 # its caption, shows the whole layout and has its outer frame centred on the
-# screen, and saves a screenshot.
+# screen, that the manager's properties it read are still there, and saves a
+# screenshot.
 # Usage: xvfb-smoke.sh PROGRAM SCREENSHOT_DIR [SECONDS_SHOWN] [WINDOW_MANAGER]
 set -euo pipefail
 program=${1:?program}
@@ -45,6 +46,9 @@ sleep "$shown"
 info=$(xwininfo -id "$id")
 echo "$info" | grep -q 'Map State: IsViewable' || fail "window not mapped"
 ! xprop -id "$id" _NET_WM_STATE | grep -Eq 'MAXIMIZED|HIDDEN|FULLSCREEN' || fail "not in the normal state"
+# Asking the manager about its frames reads its properties and leaves them.
+[ -z "$manager" ] || xprop -root _NET_SUPPORTED | grep -q _NET_REQUEST_FRAME_EXTENTS \
+  || fail "the manager's _NET_SUPPORTED is gone"
 
 # The outer frame is the client's place widened by the frame that the
 # manager drew: left, right, top, bottom (none without a manager).
