@@ -1,15 +1,14 @@
 #!/usr/bin/env python3
 """A print server on 127.0.0.1 that misbehaves as network print servers do.
 
-fake_print_server.py MODE LIFETIME_SECONDS FOLDER, MODE being one of: Full (its queue
-is full, connecting hangs), Silent (takes the request, never answers), Trickle
-(starts an answer, then one byte every half second), AsksPassword (answers
-every request "401 Unauthorized"). Five more modes are small IPP servers:
-Accepts (takes the page as job 1, the first a new server gives),
-SwallowsAnswer (takes it, never answers), WrongJob (answers for job 2),
-RefusesJobs (is not accepting jobs) and NoPrinter (has no default printer);
-they keep the page they last took in
-FOLDER/page.pdf.
+fake_print_server.py MODE LIFETIME_SECONDS FOLDER, MODE being one of: Full
+(its queue is full, connecting hangs), Silent (takes the request, never
+answers), Trickle (starts an answer, then one byte every half second),
+AsksPassword (answers every request "401 Unauthorized"). Five more modes are
+small IPP servers: Accepts (takes the page as job 1, the first a new server
+gives), SwallowsAnswer (takes it, never answers), WrongJob (answers for job
+2), RefusesJobs (is not accepting jobs) and NoPrinter (has no default
+printer); they keep the page they last took in FOLDER/page.pdf.
 
 It notes in FOLDER/told, a line each, what the client did: "connection" for
 each connection taken, "password" for each request that carried one,
