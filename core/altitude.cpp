@@ -11,16 +11,21 @@ namespace {
 std::optional<InputError> refusal(const std::string &box, int column, const std::string &text,
                                   const DegreesReading &reading)
 {
+    const auto *why = std::get_if<DegreesRefusal>(&reading);
+    if (!why)
+        return std::nullopt;
     using Kind = InputError::Kind;
-    if (const auto *why = std::get_if<DegreesRefusal>(&reading)) {
-        const Kind kind = *why == DegreesRefusal::Empty         ? Kind::Empty
-                          : *why == DegreesRefusal::SixtyOrMore ? Kind::SixtyOrMore
-                                                                : Kind::NotANumber;
-        return InputError{kind, column, box, text};
+    switch (*why) {
+    case DegreesRefusal::Empty:
+        return InputError{Kind::Empty, column, box, text};
+    case DegreesRefusal::SixtyOrMore:
+        return InputError{Kind::SixtyOrMore, column, box, text};
+    case DegreesRefusal::BeyondNinety:
+        return InputError{Kind::BeyondNinety, column, box, text};
+    case DegreesRefusal::NotANumber:
+        break;
     }
-    if (std::fabs(std::get<double>(reading)) > kLargestInput)
-        return InputError{Kind::TooLarge, column, box, text};
-    return std::nullopt;
+    return InputError{Kind::NotANumber, column, box, text};
 }
 
 // What a rows 1..7 cell shows for an altitude: the marker replaces what the

@@ -13,21 +13,16 @@ namespace solvara {
 // A box whose text is not a number the table can be computed from.
 struct InputError {
     enum class Kind {
-        Empty,       // nothing but blanks
-        NotANumber,  // letters, a lone sign, two separators ...
-        SixtyOrMore, // minutes or seconds of 60 or more
-        TooLarge,    // beyond kLargestInput degrees
+        Empty,        // nothing but blanks
+        NotANumber,   // letters, a lone sign, two separators ...
+        SixtyOrMore,  // minutes or seconds of 60 or more
+        BeyondNinety, // more than 90 degrees either way
     };
     Kind kind;
     int column;      // 0 for the latitude, else the declination column 1..14
     std::string box; // the offending box, to give it the focus
     std::string text;
 };
-
-// Inputs far outside the sky still go through the formulas, but past this
-// many degrees the noon value could overflow and 15 significant digits no
-// longer show even whole degrees, so such a text is refused.
-inline constexpr double kLargestInput = 1e15;
 
 // The fifteen numbers one press works from, in degrees, north positive.
 struct TableInputs {

@@ -25,13 +25,23 @@ std::string withComma(const char *first, const char *last)
 
 using Marks = std::initializer_list<std::string_view>;
 
-// The blanks a typed or pasted text may carry: space, tab, and the no-break,
-// narrow no-break and thin spaces of web pages and word processors.
+// The blanks that may stand between the parts of a text: space, tab, and the
+// no-break, narrow no-break and thin spaces of web pages and word processors.
 const Marks kBlanks = {" ", "\t", "\u00a0", "\u202f", "\u2009"};
+// Around the text, any Unicode white space: a spreadsheet cell comes with its
+// line end, a document with its own spaces.
+const Marks kBlanksAround = {"\t", "\n", "\v", "\f", "\r", " ", "\u0085", "\u00a0", "\u1680",
+                             "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
+                             "\u2007", "\u2008", "\u2009", "\u200a", "\u2028", "\u2029", "\u202f",
+                             "\u205f", "\u3000"};
 const Marks kMinus = {"-", "\u2212"};
 const Marks kDegreeMarks = {"\u00b0", "\u00ba"};
-const Marks kMinuteMarks = {"'", "\u2032"};
-const Marks kSecondMarks = {"''", "\"", "\u2033"};
+// The prime, the apostrophe and a word processor's closing quotes stand for
+// minutes and seconds alike in atlases, documents and web pages.
+const Marks kMinuteMarks = {"'", "\u2032", "\u2019", "\u02b9"};
+// Two minute marks, as typed on a keyboard without ″ (and as a word processor
+// curls them), are one second mark.
+const Marks kSecondMarks = {"''", "\u2019\u2019", "\"", "\u2033", "\u201d", "\u02ba"};
 
 // Removes the first of marks that text starts with, and tells whether any did.
 bool take(std::string_view &text, Marks marks)
@@ -44,21 +54,9 @@ bool take(std::string_view &text, Marks marks)
     return false;
 }
 
-void skipBlanks(std::string_view &text)
+void skipBlanks(std::string_view &text, Marks blanks = kBlanks)
 {
-    while (take(text, kBlanks)) {
-    }
-}
-
-void skipBlanksAtEnd(std::string_view &text)
-{
-    for (bool dropped = true; dropped;) {
-        dropped = false;
-        for (const std::string_view blank : kBlanks)
-            if (text.ends_with(blank)) {
-                text.remove_suffix(blank.size());
-                dropped = true;
-            }
+    while (take(text, blanks)) {
     }
 }
 
@@ -113,10 +111,23 @@ std::optional<Part> takeNumber(std::string_view &text)
 
 } // namespace
 
+std::string_view trimBlanks(std::string_view text)
+{
+    skipBlanks(text, kBlanksAround);
+    for (bool dropped = true; dropped;) {
+        dropped = false;
+        for (const std::string_view blank : kBlanksAround)
+            if (text.ends_with(blank)) {
+                text.remove_suffix(blank.size());
+                dropped = true;
+            }
+    }
+    return text;
+}
+
 DegreesReading readDegrees(std::string_view text)
 {
-    skipBlanks(text);
-    skipBlanksAtEnd(text);
+    text = trimBlanks(text);
     if (text.empty())
         return DegreesRefusal::Empty;
 
@@ -146,8 +157,10 @@ DegreesReading readDegrees(std::string_view text)
             const auto part = takeNumber(rest);
             if (!part)
                 break;
-            // '' after minutes would be seconds with the minutes left out.
-            const bool marked = unit == 1 ? !rest.starts_with("''") && take(rest, kMinuteMarks)
+            // A second mark after the degrees means the minutes were left
+            // out, even when it is two minute marks.
+            std::string_view probe = rest;
+            const bool marked = unit == 1 ? !take(probe, kSecondMarks) && take(rest, kMinuteMarks)
                                           : take(rest, kSecondMarks);
             if (decimals || !marked)
                 return DegreesRefusal::NotANumber;
@@ -166,6 +179,8 @@ DegreesReading readDegrees(std::string_view text)
         return DegreesRefusal::SixtyOrMore;
 
     const double value = parts[0] + parts[1] / 60.0 + parts[2] / 3600.0;
+    if (value > 90.0)
+        return DegreesRefusal::BeyondNinety;
     return negative || hemisphere < 0 ? -value : value;
 }
 

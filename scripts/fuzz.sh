@@ -15,11 +15,15 @@ for target in fuzz_texts; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   printf '38,1217' >"$corpus/opening-latitude"
-  printf '38,1217\n23,45\n0\n-23,45' >"$corpus/worked-example"
-  printf '38\xc2\xb0 07\xe2\x80\xb2 18,5\xe2\x80\xb3 N\n\xe2\x88\x9223\xc2\xba26'"'"'\n23\xc2\xb027'"'"'18"S' >"$corpus/map-forms"
+  printf '38,1217|23,45|0|-23,45' >"$corpus/worked-example"
+  printf '38\xc2\xb0 07\xe2\x80\xb2 18,5\xe2\x80\xb3 N|\xe2\x88\x9223\xc2\xba26'"'"'|23\xc2\xb027'"'"'18"S' >"$corpus/map-forms"
+  # A spreadsheet cell, a word processor's curly marks, a forgotten comma.
+  printf '38,1217\n|23\xc2\xb027\xe2\x80\x9918\xe2\x80\x9d N\r\n|381217|-90|95' >"$corpus/pasted-forms"
   # The marks and blanks of the degree forms, as UTF-8 bytes.
   printf '"%s"\n' '\xc2\xb0' '\xc2\xba' "'" "''" '\xe2\x80\xb2' '\"' '\xe2\x80\xb3' '\xe2\x88\x92' \
-    '\xc2\xa0' '\xe2\x80\xaf' '\xe2\x80\x89' N S >build/fuzz/box_texts.dict
+    '\xe2\x80\x99' '\xca\xb9' '\xe2\x80\x9d' '\xca\xba' '\xe2\x80\x99\xe2\x80\x99' \
+    '\xc2\xa0' '\xe2\x80\xaf' '\xe2\x80\x89' '\x0a' '\x0d' '\xc2\x85' '\xe3\x80\x80' '\xe2\x80\xa8' \
+    N S 90 '|' >build/fuzz/box_texts.dict
   echo "== $target, $seconds s"
   build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=512 \
     -artifact_prefix=build/fuzz/ -dict=build/fuzz/box_texts.dict "$corpus" 2>&1 | grep -E '^#[0-9]+.*DONE|Done|ERROR|SUMMARY|crash-' || true

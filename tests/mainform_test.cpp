@@ -228,24 +228,31 @@ TEST_F(MainFormTest, PresetComputeResetFlow)
     EXPECT_EQ(column(14), "------ 0,00 15,00 30,00 45,00 60,00 75,00 90,00 ");
 }
 
-// Each way a box can be refused is told in words, naming the box, which then
-// has the focus. Refusals typed from right to left stay: the leftmost is the
-// one named, and no cell changes.
+// Each way a box can be refused is told in words, naming the box and its
+// text (without the line end a pasted cell brings), and the box then has the
+// focus. Refusals typed from right to left stay: the leftmost is the one
+// named, and no cell changes. The table they leave alone is computed from a
+// latitude pasted from a document, line end and curly marks included.
 TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
 {
     showActive();
+    form.setText("Lat", "38°07’18,12” N\n"); // 38,1217
     click("Command2");
-    click("Calcola");
+    {
+        MessageCatcher unexpected; // a refused latitude would leave the cells at "0"
+        click("Calcola");
+    }
+    EXPECT_EQ(column(1), "3,37 14,22 25,62 37,33 49,11 60,53 70,52 75,32 ");
     const std::string computed = table();
     const std::pair<const char *, const char *> rows[] = {
         {"dc5a", "La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60."},
         {"dc4a", "La declinazione della colonna 13 «1e300» non è un numero."},
         {"dcl501a", "La declinazione della colonna 5 «1,2,3» non è un numero."},
-        {"Lat", "La latitudine «2000000000000000» è un numero troppo grande."},
+        {"Lat", "La latitudine «381217» deve essere compresa tra -90 e 90 gradi."},
         {"Lat", "La latitudine è vuota."}};
     for (const auto &[box, message] : rows) {
         const QString typed = q(message).section(QChar(0xab), 1).section(QChar(0xbb), 0, 0);
-        form.setText(box, typed.toStdString());
+        form.setText(box, typed.toStdString() + "\r\n");
         MessageCatcher catcher;
         click("Calcola");
         ASSERT_EQ(catcher.seen().size(), 1u) << box;

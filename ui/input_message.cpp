@@ -1,5 +1,7 @@
 #include "input_message.h"
 
+#include "number_text.h"
+
 namespace solvara {
 
 std::string inputMessage(const InputError &error)
@@ -8,7 +10,8 @@ std::string inputMessage(const InputError &error)
         ? std::string("La latitudine")
         : "La declinazione della colonna " + std::to_string(error.column);
 
-    const std::string withText = where + " \u00ab" + error.text + "\u00bb";
+    // The line end a pasted cell brought along would break the quote.
+    const std::string withText = where + " \u00ab" + std::string(trimBlanks(error.text)) + "\u00bb";
     std::string what;
     switch (error.kind) {
     case InputError::Kind::Empty:
@@ -20,8 +23,8 @@ std::string inputMessage(const InputError &error)
     case InputError::Kind::SixtyOrMore:
         what = withText + " ha minuti o secondi pari o superiori a 60.";
         break;
-    case InputError::Kind::TooLarge:
-        what = withText + " è un numero troppo grande.";
+    case InputError::Kind::BeyondNinety:
+        what = withText + " deve essere compresa tra -90 e 90 gradi.";
         break;
     }
 

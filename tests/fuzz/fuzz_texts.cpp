@@ -1,8 +1,9 @@
-// Fuzzed box texts. As one text: reading never crashes, and what it accepts
-// is finite and written back to within its rounding. As fifteen texts split
-// at newlines (latitude first): computing never crashes and every cell ends
-// up "0" (input refused), the marker, a two-decimal number, or in the noon
-// row a plain number.
+// Fuzzed box texts. As one text: reading never crashes; what it accepts is
+// finite, no more than 90 degrees either way, and written back to within its
+// rounding; white space around it changes nothing. As fifteen texts split at
+// '|' (latitude first; a pasted box text may end in a newline): computing
+// never crashes and every cell ends up "0" (input refused), the marker, a
+// two-decimal number, or in the noon row a plain number.
 #include "altitude.h"
 #include "memory_form.h"
 #include "number_text.h"
@@ -33,8 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     std::string_view input(reinterpret_cast<const char *>(data), size);
 
-    if (const auto read = solvara::readDegrees(input); const auto *value = std::get_if<double>(&read)) {
-        check(std::isfinite(*value));
+    const auto read = solvara::readDegrees(input);
+    check(solvara::readDegrees("\u3000\u00a0" + std::string(input) + "\u2029\r\n") == read);
+    if (const auto *value = std::get_if<double>(&read)) {
+        check(std::isfinite(*value) && std::fabs(*value) <= 90.0);
         const auto shown = solvara::readDegrees(solvara::formatTwoDecimals(*value));
         check(std::fabs(std::get<double>(shown) - *value) <= 0.005 + std::fabs(*value) * 1e-15);
         const auto plain = solvara::readDegrees(solvara::formatPlain(*value));
@@ -43,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     solvara::MemoryForm form;
     for (int box = 0; box <= solvara::kColumns && !input.empty(); ++box) {
-        const auto end = input.find('\n');
+        const auto end = input.find('|');
         form.setText(box == 0 ? std::string(solvara::kLatitudeBox) : solvara::declinationBox(box),
                      input.substr(0, end));
         input.remove_prefix(end == input.npos ? input.size() : end + 1);
