@@ -12,7 +12,7 @@ target_link_libraries(solvara_test_support
   PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
   PRIVATE solvara_warnings)
 
-add_executable(window_tests mainform_test.cpp centraform_test.cpp)
+add_executable(window_tests mainform_test.cpp centraform_test.cpp readable_hint_test.cpp)
 target_link_libraries(window_tests PRIVATE solvara_test_support solvara_warnings)
 gtest_discover_tests(window_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
@@ -24,6 +24,11 @@ foreach(scale IN ITEMS 1.25 1.5 2)
   set_tests_properties(scale_${scale}.FontsColourAndCaptionsFit
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
 endforeach()
+# ... at a larger font resolution with the layout left unscaled, as users set
+# it to avoid blurry fractional scaling,
+add_test(NAME font_dpi_144.CaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
+set_tests_properties(font_dpi_144.CaptionsFit PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen;QT_ENABLE_HIGHDPI_SCALING=0;QT_FONT_DPI=144")
 # ... and on a machine without narrow faces, where the window's face is fitted.
 add_test(NAME without_narrow_faces.FontsColourAndCaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
 set_tests_properties(without_narrow_faces.FontsColourAndCaptionsFit PROPERTIES ENVIRONMENT
