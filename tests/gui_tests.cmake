@@ -62,12 +62,15 @@ gtest_discover_tests(print_e2e_tests
   DISCOVERY_TIMEOUT 30
   DISCOVERY_EXTRA_ARGS -platform offscreen)
 
-# The built program in a real X window under Xvfb, alone and framed by two
-# window managers.
-foreach(manager IN ITEMS "" openbox metacity)
-  string(JOIN _ name xvfb_smoke ${manager})
+# The built program in a real X window under Xvfb: alone, framed by three
+# window managers (KWin with its Breeze frame), on two monitors with the
+# pointer on the right one, and on a 1366x768 screen at display scale 1.5.
+foreach(run IN ITEMS "" openbox metacity kwin_x11 openbox:two-monitors openbox:small-screen)
+  string(REPLACE ":" ";" args "${run}")
+  string(REPLACE ":" "_" suffix "${run}")
+  string(JOIN _ name xvfb_smoke ${suffix})
   add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
-                                ${CMAKE_BINARY_DIR}/screenshots 0.5 ${manager})
+                                ${CMAKE_BINARY_DIR}/screenshots 0 ${args})
   set_tests_properties(${name} PROPERTIES TIMEOUT 60)
 endforeach()
 
