@@ -150,9 +150,9 @@ QScreen *screenInUse()
 // frame) stands centred on the monitor, or, where that would put the frame's
 // top or left edge outside the monitor's available area (a window taller or
 // wider than the monitor, a panel in the way), with that corner at the
-// area's, so the caption stays within reach. Returns where the client area
-// went; nothing when the window stays where it is.
-std::optional<QPoint> place(QWidget &window, const QScreen &screen, const QMarginsF &frame)
+// area's, so the caption stays within reach. Returns false when the window
+// stays where it is, its offsets past what they may hold.
+bool place(QWidget &window, const QScreen &screen, const QMarginsF &frame)
 {
     constexpr int t = solvara::ui::kTwipsPerPixel;
     const QRectF outer = QRectF(window.geometry()) + frame;
@@ -160,13 +160,13 @@ std::optional<QPoint> place(QWidget &window, const QScreen &screen, const QMargi
     const auto offsets = centredOffsets(WindowState::Normal, outer.width() * t, outer.height() * t,
                                         double(area.width()) * t, double(area.height()) * t);
     if (!offsets)
-        return std::nullopt;
+        return false;
     const QRect reach = screen.availableGeometry();
     const QPointF corner(std::max(area.left() + double(offsets->left) / t, double(reach.left())),
                          std::max(area.top() + double(offsets->top) / t, double(reach.top())));
     const QPoint client = (corner + QPointF(frame.left(), frame.top())).toPoint();
     window.setGeometry(QRect(client, window.size()));
-    return client;
+    return true;
 }
 
 // Where the manager tells the frame only once it has framed the window, the
