@@ -88,12 +88,13 @@ if [ -n "$manager" ]; then
   # names itself.
   managing() {
     kill -0 "$wm" 2>/dev/null || fail "$manager exited: $(tail -n3 "$work/wm.log")"
-    local check
-    check=$(xprop -root _NET_SUPPORTING_WM_CHECK | grep -o '0x[0-9a-f]*') || return 1
-    xprop -id "$check" _NET_SUPPORTING_WM_CHECK | grep -q "$check"
+    local root check
+    root=$(xprop -root _NET_SUPPORTING_WM_CHECK) || fail "xprop cannot read the root window"
+    check=$(echo "$root" | grep -o '0x[0-9a-f]*') || return 1
+    xprop -id "$check" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "$check"
   }
   await 20 "$manager did not start managing" managing
-  supported_before=$(xprop -root _NET_SUPPORTED)
+  supported_before=$(xprop -root _NET_SUPPORTED) || fail "xprop cannot read the root window"
 else
   # What a manager that has exited leaves on the root window: a check window
   # that is gone, and its list of supported hints.
@@ -158,8 +159,10 @@ echo "${manager:-no manager}${case:+, $case}: frame $l $r $t $b;" \
 xprop -id "$id" _NET_WM_STATE >"$work/state" || fail "xprop cannot read the window's state"
 ! grep -Eq 'MAXIMIZED|HIDDEN|FULLSCREEN' "$work/state" || fail "not in the normal state"
 # Asking the manager about its frames reads its properties and leaves them.
-[ -z "$manager" ] || [ "$(xprop -root _NET_SUPPORTED)" = "$supported_before" ] \
-  || fail "the manager's _NET_SUPPORTED changed"
+if [ -n "$manager" ]; then
+  supported=$(xprop -root _NET_SUPPORTED) || fail "xprop cannot read the root window"
+  [ "$supported" = "$supported_before" ] || fail "the manager's _NET_SUPPORTED changed"
+fi
 # The layout reaches 11655 x 8295 twips, 15 to a pixel, at the display scale.
 factor=1
 [ "$case" != small-screen ] || factor=1.5
