@@ -17,7 +17,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
-  openbox metacity python3
+  openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool python3
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")

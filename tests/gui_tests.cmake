@@ -12,7 +12,7 @@ target_link_libraries(solvara_test_support
   PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
   PRIVATE solvara_warnings)
 
-add_executable(window_tests mainform_test.cpp centraform_test.cpp)
+add_executable(window_tests mainform_test.cpp centraform_test.cpp readable_hint_test.cpp)
 target_link_libraries(window_tests PRIVATE solvara_test_support solvara_warnings)
 gtest_discover_tests(window_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
@@ -24,6 +24,11 @@ foreach(scale IN ITEMS 1.25 1.5 2)
   set_tests_properties(scale_${scale}.FontsColourAndCaptionsFit
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
 endforeach()
+# ... at a larger font resolution with the layout left unscaled, as users set
+# it to avoid blurry fractional scaling,
+add_test(NAME font_dpi_144.CaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
+set_tests_properties(font_dpi_144.CaptionsFit PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen;QT_ENABLE_HIGHDPI_SCALING=0;QT_FONT_DPI=144")
 # ... and on a machine without narrow faces, where the window's face is fitted.
 add_test(NAME without_narrow_faces.FontsColourAndCaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
 set_tests_properties(without_narrow_faces.FontsColourAndCaptionsFit PROPERTIES ENVIRONMENT
@@ -57,12 +62,15 @@ gtest_discover_tests(print_e2e_tests
   DISCOVERY_TIMEOUT 30
   DISCOVERY_EXTRA_ARGS -platform offscreen)
 
-# The built program in a real X window under Xvfb, alone and framed by two
-# window managers.
-foreach(manager IN ITEMS "" openbox metacity)
-  string(JOIN _ name xvfb_smoke ${manager})
+# The built program in a real X window under Xvfb: alone, framed by three
+# window managers (KWin with its Breeze frame), on two monitors with the
+# pointer on the right one, and on a 1366x768 screen at display scale 1.5.
+foreach(run IN ITEMS "" openbox metacity kwin_x11 openbox:two-monitors openbox:small-screen)
+  string(REPLACE ":" ";" args "${run}")
+  string(REPLACE ":" "_" suffix "${run}")
+  string(JOIN _ name xvfb_smoke ${suffix})
   add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-smoke.sh $<TARGET_FILE:solvara>
-                                ${CMAKE_BINARY_DIR}/screenshots 0.5 ${manager})
+                                ${CMAKE_BINARY_DIR}/screenshots 0 ${args})
   set_tests_properties(${name} PROPERTIES TIMEOUT 60)
 endforeach()
 

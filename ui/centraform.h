@@ -28,8 +28,12 @@ struct Offsets {
 std::optional<Offsets> centredOffsets(WindowState state, double windowWidth, double windowHeight,
                                       double screenWidth, double screenHeight);
 
-// Moves the window so that it stands centred on its screen; leaves it where
-// it is when it cannot be centred. Never fails.
+// Moves the window, before it is shown, so that its outer frame stands
+// centred on the monitor in use (the one holding the pointer, else the
+// primary one), its top-left corner kept inside the monitor's available area
+// so that the caption stays within reach; where the window manager tells
+// its frame only once drawn, corrects the place once then. Leaves the window
+// where it is when it cannot be centred. Never fails.
 void Centra(QWidget &window);
 
 } // namespace CentraForm

@@ -18,11 +18,16 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
+#include <vector>
 
 using namespace solvara;
 using namespace solvara::ui;
@@ -57,9 +62,45 @@ QFont fontFor(FontRole role, const QFont &windowFont)
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-// The window's own font is fitted to its captions between these sizes.
+// The window's own font at its design size, before it is fitted.
 constexpr double kLargestWindowPoints = 8;
-constexpr double kSmallestWindowPoints = 4;
+
+// Whether a text stands whole inside its control drawn in this face: a
+// label's caption as the label lays it out (wrapped or not), down to the
+// baseline of its last line where it takes two (two dates, with nothing
+// below the baseline), else to its descent; a box's text without scrolling;
+// a button's caption inside its bevel.
+bool standsWhole(const QWidget &control, const QString &text, const QFont &face)
+{
+    const QFontMetrics m(face, &control);
+    QStyle *style = control.style();
+    if (const auto *label = qobject_cast<const QLabel *>(&control)) {
+        const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
+        const QRect needed = m.boundingRect(label->rect(), int(label->alignment()) | wrap, text);
+        const int below = qRound(double(needed.height()) / m.height()) > 1 ? m.descent() : 0;
+        return needed.width() <= label->width() && needed.height() - below <= label->height();
+    }
+    if (const auto *box = qobject_cast<const QLineEdit *>(&control)) {
+        QStyleOptionFrame frame;
+        frame.initFrom(box);
+        frame.rect = box->rect();
+        frame.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
+        const QRect inside = style->subElementRect(QStyle::SE_LineEditContents, &frame, box);
+        // The box keeps 2 pixels each side and a pixel for the cursor.
+        return m.horizontalAdvance(text) + 1 + std::max(0, -m.minRightBearing()) <= inside.width() - 4
+            && m.height() <= inside.height();
+    }
+    if (const auto *button = qobject_cast<const QPushButton *>(&control)) {
+        QStyleOptionButton bevel;
+        bevel.initFrom(button);
+        bevel.rect = button->rect();
+        const QRect inside = style->subElementRect(QStyle::SE_PushButtonContents, &bevel, button);
+        return m.horizontalAdvance(text) + style->pixelMetric(QStyle::PM_ButtonMargin, &bevel, button)
+                   <= inside.width()
+            && m.height() <= inside.height();
+    }
+    return true;
+}
 
 // While the page is handed to the printer the window waits without freezing:
 // it keeps repainting, shows a wait cursor at once and a note after half a
@@ -146,13 +187,6 @@ MainForm::MainForm(QWidget *parent)
             // Cells and declinations line up on their decimals.
             if (entry.name != kLatitudeBox)
                 edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (!entry.enabled) {
-                // Results keep the window's face and size with their stems on
-                // whole pixels, so their text colour reaches the screen unfaded.
-                QFont crisp;
-                crisp.setHintingPreference(QFont::PreferFullHinting);
-                edit->setFont(crisp);
-            }
             widget = edit;
             break;
         }
@@ -163,6 +197,14 @@ MainForm::MainForm(QWidget *parent)
             break;
         }
         }
+        // Results and the red reminder keep the window's face and size with
+        // their stems on whole pixels, so their text colour reaches the screen
+        // unfaded.
+        if (entry.red || (entry.kind == ControlKind::TextBox && !entry.enabled)) {
+            QFont crisp;
+            crisp.setHintingPreference(QFont::PreferFullHinting);
+            widget->setFont(crisp);
+        }
         widget->setObjectName(qs(entry.name));
         widget->setGeometry(toPixels(entry.place));
         if (entry.font != FontRole::Window)
@@ -170,16 +212,11 @@ MainForm::MainForm(QWidget *parent)
         widget->setEnabled(entry.enabled);
         if (!entry.accessibleName.empty())
             widget->setAccessibleName(qs(entry.accessibleName));
-        if (entry.red) {
-            QPalette palette = widget->palette();
-            palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
-            widget->setPalette(palette);
-        }
         controls_.emplace(entry.name, widget);
     }
 
-    fitWindowFont();
-    makeCellsReadable();
+    fitFonts();
+    makeTextReadable();
 
     const auto &order = tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
@@ -196,67 +233,94 @@ MainForm::MainForm(QWidget *parent)
 
 MainForm::~MainForm() = default;
 
-void MainForm::fitWindowFont()
+void MainForm::fitFonts()
 {
-    // Every caption that a label in the window's font may show: its opening
-    // text, and the headings the presets write.
-    std::vector<std::pair<const QLabel *, QString>> captions;
-    for (const ControlSpec &entry : mainFormControls()) {
-        const auto *label = qobject_cast<const QLabel *>(control(entry.name));
-        if (!label || entry.font != FontRole::Window)
-            continue;
-        std::vector<std::string_view> texts = {entry.text};
-        for (int column = 1; column <= kColumns; ++column)
-            if (entry.name == headingLabel(column))
-                for (const auto *preset : {&kFifteenDaySteps, &kFiveDegreeSteps, &kFourDegreeSteps})
-                    texts.push_back(preset->columnCaptions[column - 1]);
-        for (const std::string_view text : texts)
+    // Every text each control may show: its opening text, and what the
+    // presets write and the table computes from them (headings, corner,
+    // declinations, altitudes), gathered by running them on a form that
+    // only remembers.
+    class ShownTexts final : public Form {
+    public:
+        std::map<std::string, std::vector<std::string>, std::less<>> shown;
+        std::string text(std::string_view box) const override
+        {
+            const auto it = shown.find(box);
+            return it == shown.end() || it->second.empty() ? std::string() : it->second.back();
+        }
+        void setText(std::string_view box, std::string_view text) override
+        {
+            shown[std::string(box)].emplace_back(text);
+        }
+        void setCaption(std::string_view label, std::string_view caption) override
+        {
+            setText(label, caption);
+        }
+    } texts;
+    for (const ControlSpec &entry : mainFormControls())
+        texts.setText(entry.name, entry.text);
+    for (const auto *preset : {&kFifteenDaySteps, &kFiveDegreeSteps, &kFourDegreeSteps}) {
+        applyPreset(*preset, texts);
+        computeTable(texts);
+    }
+
+    // Each face, the window's own and those of the title, headings, footer
+    // and latitude box, is fitted on its own: the largest size in quarter
+    // points, from its design size down to half of it, at which every text
+    // it draws stands whole inside its control, whatever the font resolution.
+    std::map<FontRole, std::vector<std::pair<QWidget *, QString>>> drawn;
+    for (const ControlSpec &entry : mainFormControls())
+        for (const std::string &text : texts.shown[entry.name])
             if (!text.empty())
-                captions.emplace_back(label, qs(text));
-    }
-    // The largest size, in quarter points, at which each caption as its label
-    // lays it out (wrapped or not) stands inside the label down to the
-    // baseline of its last line; only the descent of a two-line date heading
-    // may pass the label's edge, and dates have nothing below the baseline.
+                drawn[entry.font].emplace_back(control(entry.name), qs(text));
     QFont windowFont = font();
-    for (double points = kLargestWindowPoints; points >= kSmallestWindowPoints; points -= 0.25) {
-        windowFont.setPointSizeF(points);
-        const QFontMetrics metrics(windowFont, this);
-        const bool fits = std::all_of(captions.begin(), captions.end(), [&](const auto &caption) {
-            const QLabel *label = caption.first;
-            const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
-            const QRect needed = metrics.boundingRect(label->rect(), int(label->alignment()) | wrap,
-                                                      caption.second);
-            return needed.width() <= label->width()
-                && needed.height() - metrics.descent() <= label->height();
-        });
-        if (fits)
-            break;
+    windowFont.setPointSizeF(kLargestWindowPoints);
+    for (const auto &[role, shown] : drawn) {
+        QFont face = fontFor(role, windowFont);
+        const double design = face.pointSizeF();
+        for (double points = design; points >= design / 2; points -= 0.25) {
+            face.setPointSizeF(points);
+            if (std::all_of(shown.begin(), shown.end(), [&](const auto &t) {
+                    return standsWhole(*t.first, t.second, face);
+                }))
+                break;
+        }
+        if (role == FontRole::Window)
+            setFont(face);
+        else
+            for (const auto &t : shown)
+                t.first->setFont(face);
     }
-    setFont(windowFont);
 }
 
-void MainForm::makeCellsReadable()
+void MainForm::makeTextReadable()
 {
     // The result cells stay disabled, but their text is darkened (or on a dark
-    // theme lightened) from the theme's disabled grey until it reads well.
+    // theme lightened) from the theme's disabled grey until it reads well; the
+    // reminder about decimal commas stays red, a darker red on a light window
+    // and a lighter one on a dark window, as far as it takes to read as well.
     const QPalette theme = palette();
-    const QColor text = readableText(theme.color(QPalette::Disabled, QPalette::Text),
-                                     theme.color(QPalette::Disabled, QPalette::Base));
+    const QColor cellText = readableText(theme.color(QPalette::Disabled, QPalette::Text),
+                                         theme.color(QPalette::Disabled, QPalette::Base));
     for (const ControlSpec &entry : mainFormControls()) {
-        if (entry.kind != ControlKind::TextBox || entry.enabled)
+        QWidget *control = this->control(entry.name);
+        QPalette own = control->palette();
+        if (entry.red) {
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+                own.setColor(group, QPalette::WindowText,
+                             readableText(QColor(255, 0, 0), theme.color(group, QPalette::Window)));
+        } else if (entry.kind == ControlKind::TextBox && !entry.enabled) {
+            own.setColor(QPalette::Disabled, QPalette::Text, cellText);
+        } else {
             continue;
-        QWidget *cell = control(entry.name);
-        QPalette own = cell->palette();
-        own.setColor(QPalette::Disabled, QPalette::Text, text);
-        cell->setPalette(own);
+        }
+        control->setPalette(own);
     }
 }
 
 void MainForm::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange)
-        makeCellsReadable();
+        makeTextReadable();
     QWidget::changeEvent(event);
 }
 

@@ -55,8 +55,8 @@ private:
     void Command3_Click();
     void Command4_Click();
 
-    void fitWindowFont();
-    void makeCellsReadable();
+    void fitFonts();
+    void makeTextReadable();
     QLineEdit *box(std::string_view name) const;
     QPushButton *button(std::string_view name) const;
     void showMessage(QMessageBox::Icon icon, const QString &message);
