@@ -210,7 +210,7 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
         return texts;
     };
     // Every box, each computed cell among them, reads at 4.5:1 at least on the
-    // drawn window: its background (inside the frame, left of the
+    // drawn window, on a light and on a dark theme: its background (inside the frame, left of the
     // right-aligned text) against its strongest text pixel.
     const auto readable = [&] {
         const QImage shot = form.grab().toImage();
@@ -237,8 +237,12 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
     for (const auto &[button, expected] : steps) {
         click(button);
         EXPECT_EQ(shown(), expected) << button;
-        if (form.text("x8") == "68,44")
+        if (form.text("x8") == "68,44") {
             readable();
+            form.setPalette(QPalette(QColor(0x1b1e20))); // and on a dark theme
+            readable();
+            form.setPalette(QPalette());
+        }
     }
 }
 
