@@ -208,8 +208,9 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
         return texts;
     };
     // Every box, each computed cell among them, reads at 4.5:1 at least on the
-    // drawn window, on a light and on a dark theme: its background (inside the frame, left of the
-    // right-aligned text) against its strongest text pixel.
+    // drawn window, on a light and on a dark theme: its background (inside
+    // the frame, left of the right-aligned text) against its strongest text
+    // pixel.
     const auto readable = [&] {
         const QImage shot = form.grab().toImage();
         const qreal dpr = shot.devicePixelRatio();
