@@ -4,7 +4,6 @@
 #include "mainform.h"
 #include "message_catcher.h"
 #include "readable_text.h"
-#include "recording_printer.h"
 
 #include <gtest/gtest.h>
 
@@ -37,18 +36,12 @@ protected:
     {
         QTest::mouseClick(qobject_cast<QPushButton *>(form.control(name)), Qt::LeftButton);
     }
-    std::string column(int j)
-    {
-        std::string cells;
-        for (int row = 1; row <= 8; ++row)
-            cells += form.text(solvara::cellName(j, row)) + " ";
-        return cells;
-    }
     std::string table()
     {
         std::string cells;
         for (int j = 1; j <= 14; ++j)
-            cells += column(j);
+            for (int row = 1; row <= 8; ++row)
+                cells += form.text(solvara::cellName(j, row)) + " ";
         return cells;
     }
     void showActive()
@@ -59,120 +52,129 @@ protected:
     }
 };
 
-// The form's own rules, over all 163 controls: places on a 120-twip grid,
-// the altitude grid and its borders by column and row, nothing overlapping
-// more than a pixel, and every other control where the form puts it.
-TEST_F(MainFormTest, ControlsStandWhereTheFormPutsThem)
+QRect twips(const QWidget *w)
 {
-    struct Place {
-        const char *kind, *text;
-        QRect twips;
-    };
-    std::map<std::string, Place> expected = {
-        {"Label1", {"QLabel", "Declinazione giornaliera", {9480, 120, 1815, 255}}},
-        {"Label13", {"QLabel", "Solvara del sole", {4440, 240, 3495, 375}}},
-        {"Command2", {"QPushButton", "Passo di 15 giorni", {9480, 480, 1695, 375}}},
-        {"Command3", {"QPushButton", "Passo di 5°", {9480, 1080, 1695, 375}}},
-        {"Command4", {"QPushButton", "Passo di 4°", {9480, 1680, 1695, 375}}},
-        {"Label10", {"QLabel", "Latitudine", {3720, 1200, 975, 255}}},
-        {"Lat", {"QLineEdit", "38,1217", {5040, 1200, 855, 285}}},
-        {"Label15", {"QLabel", "(Per  i dec.usare la virgola)", {6600, 1200, 1935, 255}}},
-        {"Label477", {"QLabel", "CALCOLO DELLA ALTEZZA ANGOLARE DEL SOLE    h°,dd", {480, 1920, 4935, 255}}},
-        {"Label100", {"QLabel", "", {1080, 2400, 495, 255}}},
-        {"Label30", {"QLabel", "δ°", {1440, 2880, 255, 255}}},
-        {"Label7", {"QLabel", "05.00  19.00", {720, 3360, 975, 255}}},
-        {"Label16", {"QLabel", "06.00  18.00", {720, 3840, 975, 255}}},
-        {"Label17", {"QLabel", "07.00 17.00", {720, 4320, 855, 255}}},
-        {"Label19", {"QLabel", "08.00  16.00", {720, 4800, 975, 255}}},
-        {"Label21", {"QLabel", "09.00  15.00", {720, 5280, 975, 255}}},
-        {"Label24", {"QLabel", "10.00  14.00", {720, 5760, 975, 255}}},
-        {"Label26", {"QLabel", "11.00  13.00", {600, 6240, 975, 255}}},
-        {"Label28", {"QLabel", "12.00", {1080, 6720, 495, 255}}},
-        {"Calcola", {"QPushButton", "Calcola", {4320, 7320, 855, 375}}},
-        {"Azzera", {"QPushButton", "Azzera", {5880, 7320, 855, 375}}},
-        {"Command1", {"QPushButton", "Stampa", {7440, 7320, 855, 375}}},
-        {"Label144", {"QLabel", "Programma Solvara, a cura del progetto Solvara", {3000, 8040, 6135, 255}}},
-    };
-    const QSize headings[] = {{495, 255}, {495, 495}, {375, 495}, {495, 495}, {495, 375},
-                              {375, 495}, {375, 495}, {375, 495}, {495, 495}, {495, 495},
-                              {495, 495}, {495, 495}, {495, 495}, {495, 495}};
-    for (int j = 1; j <= 14; ++j) {
-        const int left = 1680 + 720 * (j - 1);
-        expected[solvara::headingLabel(j)] = {"QLabel", "", {QPoint(left + 120, 2400), headings[j - 1]}};
-        expected[solvara::declinationBox(j)] = {"QLineEdit", "0", {left, 2880, 615, 285}};
-        for (int r = 1; r <= 8; ++r)
-            expected[solvara::cellName(j, r)] = {"QLineEdit", "0", {left, 3360 + 480 * (r - 1), 615, 285}};
-    }
-    ASSERT_EQ(expected.size(), 163u);
+    const QRect px = w->geometry();
+    return {px.x() * 15, px.y() * 15, px.width() * 15, px.height() * 15};
+}
 
-    std::vector<std::pair<QString, QRect>> placed; // in twips, 15 to a pixel
-    for (QObject *child : form.children()) {
-        auto *w = qobject_cast<QWidget *>(child);
-        if (!w || w->isWindow())
-            continue;
+// The form's own rules over all 163 controls: places on a 120-twip grid, the
+// altitude grid and its borders on their pitch, nothing overlapping more than
+// a pixel, the layout's extent, and a few literal places and properties.
+TEST_F(MainFormTest, ControlsFollowTheFormsRules)
+{
+    std::map<std::string, int> kinds;
+    std::vector<const QWidget *> controls;
+    for (QObject *child : form.children())
+        if (auto *w = qobject_cast<QWidget *>(child); w && !w->isWindow()) {
+            controls.push_back(w);
+            ++kinds[w->metaObject()->className()];
+        }
+    EXPECT_EQ(kinds, (std::map<std::string, int>{{"QLabel", 30}, {"QLineEdit", 127}, {"QPushButton", 6}}));
+    QRect extent;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const QWidget *w = controls[i];
         const std::string name = w->objectName().toStdString();
-        const auto it = expected.find(name);
-        ASSERT_NE(it, expected.end()) << name;
-        const QRect px = w->geometry();
-        const QRect twips(px.x() * 15, px.y() * 15, px.width() * 15, px.height() * 15);
-        EXPECT_STREQ(w->metaObject()->className(), it->second.kind) << name;
-        EXPECT_EQ(w->property("text").toString(), q(it->second.text)) << name;
-        // Pixels are whole: a size may lose up to 14 twips, a place none.
-        const QRect &want = it->second.twips;
-        const QSize lost = want.size() - twips.size();
-        EXPECT_EQ(twips.topLeft(), want.topLeft()) << name;
-        EXPECT_TRUE(std::min(lost.width(), lost.height()) >= 0 && std::max(lost.width(), lost.height()) <= 14) << name;
-        EXPECT_EQ(w->isEnabled(), name.front() != 'x' && name.front() != 's') << name;
-        EXPECT_EQ(w->accessibleName().isEmpty(), it->second.kind == std::string("QLabel")) << name;
-        EXPECT_EQ(w->palette().color(QPalette::WindowText).hslHue() == 0, name == "Label15") << name; // red
-        if (const auto *box = qobject_cast<QLineEdit *>(w)) { // numbers line up on their decimals
-            EXPECT_EQ(box->alignment() & Qt::AlignRight, name == "Lat" ? 0 : Qt::AlignRight) << name;
-        }
-        EXPECT_EQ(w->font().bold(), std::string(" Label10 Label13 Label30 Label100 Label144 Label477 Lat ")
-                                        .find(" " + name + " ") != std::string::npos) << name;
-        for (const auto &[other, rect] : placed) {
-            const QRect overlap = rect.intersected(twips);
+        const QRect t = twips(w);
+        EXPECT_TRUE(t.x() % 120 == 0 && t.y() % 120 == 0) << name;
+        for (std::size_t k = 0; k < i; ++k) {
+            const QRect overlap = twips(controls[k]).intersected(t);
             EXPECT_TRUE(overlap.isEmpty() || overlap.width() <= 15 || overlap.height() <= 15)
-                << name << " over " << other.toStdString();
+                << name << " over " << controls[k]->objectName().toStdString();
         }
-        placed.emplace_back(w->objectName(), twips);
-        expected.erase(it);
+        extent |= t;
+        // A screen reader names every box and button; the cells alone are disabled.
+        EXPECT_EQ(w->accessibleName().isEmpty(), qobject_cast<const QLabel *>(w) != nullptr) << name;
+        if (const auto *box = qobject_cast<const QLineEdit *>(w)) {
+            const bool cell = name.front() == 'x' || name.front() == 's';
+            EXPECT_EQ(box->isEnabled(), !cell) << name;
+            EXPECT_EQ(box->text().toStdString(), name == "Lat" ? "38,1217" : "0") << name;
+        }
     }
-    EXPECT_TRUE(expected.empty()) << expected.size() << " controls missing";
-    // A screen reader names every box and button, and a cell by where it stands.
-    EXPECT_EQ(form.control("dcl301a")->accessibleName(), q("Declinazione, colonna 3"));
-    EXPECT_EQ(form.control("x33")->accessibleName(), q("Colonna 3, ore 07.00 e 17.00"));
-    EXPECT_EQ(form.control("x36")->accessibleName(), q("Colonna 3, ore 10.00 e 14.00"));
-    EXPECT_EQ(form.control("s58")->accessibleName(), q("Colonna 14, ore 12.00"));
+    // Pixels are whole: a size may lose up to 14 twips, a place none.
+    EXPECT_EQ(extent.topLeft(), QPoint(480, 120));
+    EXPECT_NEAR(extent.right() + 1, 11655, 14);
+    EXPECT_NEAR(extent.bottom() + 1, 8295, 14);
+
+    const QRect first = twips(form.control(solvara::cellName(1, 1)));
+    EXPECT_EQ(first, QRect(1680, 3360, 615, 285));
+    for (int j = 1; j <= 14; ++j) {
+        for (int r = 1; r <= 8; ++r)
+            EXPECT_EQ(twips(form.control(solvara::cellName(j, r))), first.translated(720 * (j - 1), 480 * (r - 1)))
+                << j << "/" << r;
+        EXPECT_EQ(twips(form.control(solvara::declinationBox(j))), first.translated(720 * (j - 1), -480)) << j;
+        EXPECT_EQ(twips(label(solvara::headingLabel(j))).topLeft(), QPoint(1800 + 720 * (j - 1), 2400)) << j;
+    }
+    const std::tuple<const char *, QRect, const char *> anchors[] = {
+        {"Label13", {4440, 240, 3495, 375}, "Solvara del sole"}, {"Command2", {9480, 480, 1695, 375}, "Passo di 15 giorni"},
+        {"Command3", {9480, 1080, 1695, 375}, "Passo di 5°"}, {"Command4", {9480, 1680, 1695, 375}, "Passo di 4°"},
+        {"Lat", {5040, 1200, 855, 285}, "38,1217"}, {"Label15", {6600, 1200, 1935, 255}, "(Per  i dec.usare la virgola)"},
+        {"Label477", {480, 1920, 4935, 255}, "CALCOLO DELLA ALTEZZA ANGOLARE DEL SOLE    h°,dd"},
+        {"Label30", {1440, 2880, 255, 255}, "δ°"}, {"Label17", {720, 4320, 855, 255}, "07.00 17.00"},
+        {"Calcola", {4320, 7320, 855, 375}, "Calcola"}, {"Azzera", {5880, 7320, 855, 375}, "Azzera"},
+        {"Command1", {7440, 7320, 855, 375}, "Stampa"}, {"Label144", {3000, 8040, 6135, 255}, "Programma Solvara, a cura del progetto Solvara"}};
+    for (const auto &[name, place, text] : anchors) {
+        ASSERT_TRUE(form.control(name)) << name;
+        EXPECT_EQ(form.control(name)->property("text").toString(), q(text)) << name;
+        const QRect t = twips(form.control(name)), lost(place.topLeft(), place.size() - t.size());
+        EXPECT_TRUE(t.topLeft() == place.topLeft() && lost.width() >= 0 && lost.width() <= 14
+                    && lost.height() >= 0 && lost.height() <= 14) << name;
+    }
+    EXPECT_TRUE(form.control("Lat")->font().bold() && label("Label13")->font().bold());
+    EXPECT_FALSE(form.control("Calcola")->font().bold() || form.control("x1")->font().bold());
+    EXPECT_EQ(label("Label15")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(form.control("dcl301a")->accessibleName() + form.control("x36")->accessibleName(),
+              q("Declinazione, colonna 3Colonna 3, ore 10.00 e 14.00"));
     EXPECT_EQ(form.windowTitle(), q("Solvara del sole   vers.1"));
     EXPECT_GE(form.width() * 15, 11655);
     EXPECT_GE(form.height() * 15, 8295);
 }
 
+// A caption drawn as its label draws it, in a copy of the label three times
+// as high: the ink the real label would cut (below its bottom edge or at its
+// right edge) and how many lines of ink there are.
+std::pair<bool, int> inkCutAndLines(const QLabel *label)
+{
+    QLabel copy;
+    copy.setFont(label->font());
+    copy.setWordWrap(label->wordWrap());
+    copy.setAlignment(label->alignment());
+    copy.setText(label->text());
+    copy.resize(label->width(), 3 * label->height());
+    const QImage drawn = copy.grab().toImage();
+    const qreal dpr = drawn.devicePixelRatio();
+    const QRgb ground = drawn.pixel(drawn.width() - 1, drawn.height() - 1);
+    bool cut = false, inLine = false;
+    int lines = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < drawn.width(); ++x)
+            if (drawn.pixel(x, y) != ground) {
+                ink = true;
+                cut |= y >= label->height() * dpr || x == drawn.width() - 1;
+            }
+        lines += ink && !inLine;
+        inLine = ink;
+    }
+    return {cut, lines};
+}
+
 TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
 {
     // The narrow face the scripts install is the one the window draws with;
-    // on a machine without narrow faces another face is fitted, in quarter
-    // points.
+    // on a machine without narrow faces another face is fitted.
     EXPECT_EQ(QFontInfo(form.font()).family() == q("Liberation Sans Narrow"),
               qEnvironmentVariableIsEmpty("SOLVARA_WITHOUT_NARROW_FACES"));
-    EXPECT_EQ(qRound(form.font().pointSizeF() * 4), form.font().pointSizeF() * 4);
 
-    // Every caption, laid out as its label draws it, stands inside the label;
-    // after the 15-day preset each two-date heading takes two lines.
+    // No caption loses ink at its label's edges; after the 15-day preset each
+    // two-date heading takes two lines.
     click("Command2");
     for (QObject *child : form.children()) {
         if (auto *b = qobject_cast<QPushButton *>(child)) {
             EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width());
         } else if (auto *l = qobject_cast<QLabel *>(child); l && !l->text().isEmpty()) {
-            const QFontMetrics m = l->fontMetrics();
-            const int wrap = l->wordWrap() ? Qt::TextWordWrap : 0;
-            const QRect needed = m.boundingRect(l->rect(), int(l->alignment()) | wrap, l->text());
             const bool twoDates = l->text().contains('/') && l->text().contains(' ');
-            EXPECT_EQ(qRound(needed.height() / double(m.height())), twoDates ? 2 : 1)
-                << l->objectName().toStdString();
-            EXPECT_LE(needed.width(), l->width()) << l->objectName().toStdString();
-            EXPECT_LE(needed.height() - m.descent(), l->height()) << l->objectName().toStdString();
+            EXPECT_EQ(inkCutAndLines(l), std::pair(false, twoDates ? 2 : 1)) << l->objectName().toStdString();
         }
     }
     EXPECT_LE(form.control("x1")->fontMetrics().horizontalAdvance(q("-23,44")), form.control("x1")->width() - 8);
@@ -192,40 +194,55 @@ TEST_F(MainFormTest, KeyboardVisitsOnlyTheInputsInFormOrder)
                        "Command3 Command4 Calcola ");
 }
 
-TEST_F(MainFormTest, PresetComputeResetFlow)
+// Which button runs what; the numbers themselves are the table tests'.
+// Latitude 45 under the 15-day series: noon is 90 - |45 - 23,44| = 68,44 in
+// the first column and 90 - |45 + 23,44| = 21,56 in the last.
+TEST_F(MainFormTest, EachButtonRunsItsAction)
 {
-    click("Command2");
-    EXPECT_EQ(label("Label113")->text(), q("15/12  28/12"));
-    click("Calcola");
-    EXPECT_EQ(column(1), "3,37 14,22 25,62 37,33 49,11 60,53 70,52 75,32 ");
+    const auto shown = [&] {
+        std::string texts = form.text("Lat");
+        for (const char *box : {"dcl1a", "dc2a", "dc4a", "dc5a", "s51", "x8", "s58"})
+            texts += " " + form.text(box);
+        for (const char *heading : {"Label100", "Label101", "Label113"})
+            texts += "|" + label(heading)->text().toStdString();
+        return texts;
+    };
     // Every box, each computed cell among them, reads at 4.5:1 at least on the
-    // drawn window: its background (inside the frame, left of the
-    // right-aligned text) against its strongest text pixel.
-    const QImage shot = form.grab().toImage();
-    const qreal dpr = shot.devicePixelRatio();
-    for (const QLineEdit *box : form.findChildren<QLineEdit *>()) {
-        const QRect in = box->geometry().adjusted(3, 3, -3, -3);
-        const QImage drawn = shot.copy(QRectF(in.topLeft() * dpr, in.size() * dpr).toRect());
-        double strongest = 1;
-        for (int i = 0; i < drawn.width() * drawn.height(); ++i)
-            strongest = std::max(strongest, contrastRatio(drawn.pixel(i % drawn.width(), i / drawn.width()),
-                                                          drawn.pixel(0, 0)));
-        EXPECT_GE(strongest, 4.5) << box->objectName().toStdString();
+    // drawn window, on a light and on a dark theme: its background (inside
+    // the frame, left of the right-aligned text) against its strongest text
+    // pixel.
+    const auto readable = [&] {
+        const QImage shot = form.grab().toImage();
+        const qreal dpr = shot.devicePixelRatio();
+        for (const QLineEdit *box : form.findChildren<QLineEdit *>()) {
+            const QRect in = box->geometry().adjusted(3, 3, -3, -3);
+            const QImage drawn = shot.copy(QRectF(in.topLeft() * dpr, in.size() * dpr).toRect());
+            double strongest = 1;
+            for (int i = 0; i < drawn.width() * drawn.height(); ++i)
+                strongest = std::max(strongest, contrastRatio(drawn.pixel(i % drawn.width(), i / drawn.width()),
+                                                              drawn.pixel(0, 0)));
+            EXPECT_GE(strongest, 4.5) << box->objectName().toStdString();
+        }
+    };
+    form.setText("Lat", "45");
+    const std::pair<const char *, const char *> steps[] = {
+        {"Command2", "45 23,44 -18,57 -23,28 -23,44 0 0 0|data|21/06|15/12  28/12"},
+        {"Calcola", "45 23,44 -18,57 -23,28 -23,44 ------ 68,44 21,56|data|21/06|15/12  28/12"},
+        {"Command3", "45 23,44 -23,44 0 0 0 0 0|||"},
+        {"Command4", "45 23,44 -16 -23,44 0 0 0 0|||"},
+        {"Command2", "45 23,44 -18,57 -23,28 -23,44 0 0 0|data|21/06|15/12  28/12"},
+        {"Azzera", "0 0 0 0 0 0 0 0|||"},
+        {"Calcola", "0 0 0 0 0 ------ 90,00 90,00|||"}}; // the equator at the equinox
+    for (const auto &[button, expected] : steps) {
+        click(button);
+        EXPECT_EQ(shown(), expected) << button;
+        if (form.text("x8") == "68,44") {
+            readable();
+            form.setPalette(QPalette(QColor(0x1b1e20))); // and on a dark theme
+            readable();
+            form.setPalette(QPalette());
+        }
     }
-    const std::string decimal = table();
-    click("Command2"); // every cell back to "0"
-    MessageCatcher refusal; // answers the box a refused latitude would open
-    form.setText("Lat", "38° 07,302′ N"); // 38,1217
-    click("Calcola");
-    EXPECT_EQ(form.text("Lat") + table(), "38° 07,302′ N" + decimal);
-    click("Azzera"); // straight after the 15-day preset: its headings go too
-    for (int j = 100; j <= 114; ++j)
-        EXPECT_EQ(label("Label" + std::to_string(j))->text(), q("")) << j;
-    for (int j = 1; j <= 14; ++j)
-        EXPECT_EQ(form.text(solvara::declinationBox(j)) + column(j), "00 0 0 0 0 0 0 0 ");
-    EXPECT_EQ(form.text("Lat"), "0");
-    click("Calcola"); // the equator at the equinox
-    EXPECT_EQ(column(14), "------ 0,00 15,00 30,00 45,00 60,00 75,00 90,00 ");
 }
 
 // Each way a box can be refused is told in words, naming the box and its
@@ -264,9 +281,9 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
 }
 
 // While the page waits on a print server that never answers, the window's
-// events go on (the note is seen a while into the wait), it shows that it is
-// busy and takes no clicks; then it says why and works as before. A printer
-// that takes the page is confirmed.
+// events go on (the note comes up a while into the wait), it shows that it is
+// busy and takes no clicks; then it says why and works as before (a page
+// that goes through is confirmed in the end-to-end print test).
 TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
 {
     using namespace std::chrono_literals;
@@ -278,55 +295,45 @@ TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
             solvara::PrintServerLimits{1s, 1500ms, 3s, 1s});
     });
     showActive();
-    std::vector<std::string> seen; // what the window showed a while into the wait
-    QTimer::singleShot(700, &form, [&] {
+    // What the window shows once the note is up, looked for every 10 ms
+    // until the print returns; the note waits half a second so that a quick
+    // print does not flash it.
+    QString seen;
+    QElapsedTimer clock;
+    qint64 noteAfter = -1;
+    QTimer poll;
+    poll.callOnTimeout(&form, [&] {
         const auto *note = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        const auto *text = note ? note->findChild<QLabel *>() : nullptr;
-        seen.push_back(text ? text->text().toStdString() : "no note");
-        seen.push_back(note && note->windowFlags() & Qt::WindowCloseButtonHint ? "closable" : "fixed");
+        const auto *text = note && note->isVisible() ? note->findChild<QLabel *>() : nullptr;
+        if (!text)
+            return;
+        poll.stop();
+        noteAfter = clock.elapsed();
         const QCursor *cursor = QGuiApplication::overrideCursor();
-        seen.push_back(cursor && cursor->shape() == Qt::WaitCursor ? "wait" : "arrow");
+        seen = text->text() + (note->windowFlags() & Qt::WindowCloseButtonHint ? " closable" : " fixed")
+               + (cursor && cursor->shape() == Qt::WaitCursor ? " wait" : " arrow");
         click("Command2");
         QTest::keyClick(form.control("Calcola"), Qt::Key_Space);
     });
 
     MessageCatcher catcher;
-    QElapsedTimer clock;
     clock.start();
+    poll.start(10);
     click("Command1");
-    EXPECT_LT(clock.elapsed(), 2500);
+    // The silent server's first exchange gives up at 1.5 s and the cancel at
+    // 1 s more, plus 3 s of slack for a loaded machine.
+    EXPECT_LT(clock.elapsed(), 5500);
+    EXPECT_GE(noteAfter, 450);
     qunsetenv("CUPS_SERVER");
-    EXPECT_EQ(seen, (std::vector<std::string>{"Invio alla stampante…", "fixed", "wait"}));
+    EXPECT_EQ(seen, q("Invio alla stampante… fixed wait"));
     EXPECT_EQ(form.text("dcl1a") + form.text("x1") + label("Label101")->text().toStdString(), "00");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     click("Command2");
     EXPECT_EQ(form.text("dcl1a"), "23,44");
 
-    form.setPrinterFactory([] { return std::make_unique<RecordingPrinter>(); });
-    click("Command1");
-    QString messages;
-    for (const auto &message : catcher.seen())
-        messages += message.title + ": " + message.text + QString::number(message.icon) + ";";
-    EXPECT_EQ(messages, q("Solvara: Errore nella procedura di stampa3;Solvara: Stampa inviata1;"));
-}
-
-TEST(ReadableText, ThemeGreyMovesJustFarEnoughFromItsBackground)
-{
-    EXPECT_NEAR(contrastRatio(QColor(0x6d6d6d), QColor(0xf0f0f0)), 4.54, 0.005); // classic grey
-    EXPECT_NEAR(contrastRatio(Qt::white, QColor(0x050505)), 20.3814, 1e-4); // nearly black
-    // Text, background, which way the text must move: lighter +1, darker -1, not at all 0.
-    const std::tuple<QColor, QColor, int> rows[] = {
-        {QColor(0xbebebe), QColor(0xefefef), -1}, // light theme
-        {QColor(0x4a5a6a), QColor(0x1b1e20), +1}, // dark theme
-        {QColor(0x202020), QColor(0xfafafa), 0}}; // already readable
-    for (const auto &[text, background, way] : rows) {
-        const QColor got = solvara::ui::readableText(text, background);
-        const double ratio = contrastRatio(got, background);
-        const int moved = got.lightness() - text.lightness();
-        EXPECT_EQ((moved > 0) - (moved < 0), way) << text.name().toStdString();
-        // Readable, and no further from the theme than needed.
-        EXPECT_TRUE(ratio >= 4.5 && (ratio < 4.6 || got == text)) << ratio;
-    }
+    ASSERT_EQ(catcher.seen().size(), 1u);
+    EXPECT_EQ(catcher.seen()[0].title + catcher.seen()[0].text + QString::number(catcher.seen()[0].icon),
+              q("SolvaraErrore nella procedura di stampa3"));
 }
 
 } // namespace

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -13,14 +17,26 @@ using namespace solvara;
 
 const char *const M = "------";
 
-// The same texts give the same cells in whichever column they stand.
-TEST(ComputeTable, EveryColumnShowsTheseCells)
+// A number text of the table read without the program's reader and without
+// the locale: decimal comma or point. Not a number gives nan.
+double number(std::string text)
 {
-    // A latitude, a declination, and the eight texts of their column,
-    // 05.00/19.00 first, 12.00 last.
+    for (char &c : text)
+        if (c == ',')
+            c = '.';
+    double value = NAN;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() ? value : NAN;
+}
+
+// Worked examples, computed independently of this program: each stands in a
+// column of its own among the 15-day declinations, so that a column computed
+// from another column's declination shows.
+TEST(ComputeTable, WorkedExamplesInAnyColumn)
+{
     const struct {
         const char *name, *latitude, *declination;
-        std::array<std::string, kRows> cells;
+        std::array<std::string, kRows> cells; // 05.00/19.00 first, 12.00 last
     } cases[] = {
         {"Summer", "38,1217", "23,45", {"3,37", "14,22", "25,62", "37,34", "49,11", "60,54", "70,53", "75,33"}},
         {"Equinox", "38,1217", "0", {M, "0,00", "11,75", "23,16", "33,80", "42,95", "49,45", "51,88"}},
@@ -35,34 +51,84 @@ TEST(ComputeTable, EveryColumnShowsTheseCells)
         {"SunAtThePole", "90", "90", {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
         {"SunAtTheOtherPole", "-90", "90", {M, M, M, M, M, M, M, "-90"}},
     };
+    int column = 3;
     for (const auto &c : cases) {
+        column = column % kColumns + 1;
         MemoryForm form;
+        applyPreset(kFifteenDaySteps, form);
         form.setText(kLatitudeBox, c.latitude);
-        for (int column = 1; column <= kColumns; ++column)
-            form.setText(declinationBox(column), c.declination);
+        form.setText(declinationBox(column), c.declination);
         ASSERT_FALSE(computeTable(form).has_value()) << c.name;
-        for (int column = 1; column <= kColumns; ++column)
-            for (int row = 1; row <= kRows; ++row)
-                EXPECT_EQ(form.text(cellName(column, row)), c.cells[row - 1])
-                    << c.name << " " << column << "/" << row;
+        for (int row = 1; row <= kRows; ++row)
+            EXPECT_EQ(form.text(cellName(column, row)), c.cells[row - 1]) << c.name << " row " << row;
     }
 }
 
+// Every cell of every column against the altitude worked out here another
+// way, in long double through the arcsine:
+//     sin h = sin phi sin d + cos phi cos d cos H,  H = 15 degrees an hour,
+// and the noon row against 90 - |phi - d|. A cell shows h to the hundredth,
+// or the marker where h is below the horizon.
+TEST(ComputeTable, EveryColumnFollowsTheSphericalTriangle)
+{
+    const long double rad = std::acos(-1.0L) / 180;
+    for (const char *latitude : {"45", "-33,875", "66,5", "10"}) {
+        for (const DeclinationPreset *preset : {&kFifteenDaySteps, &kFourDegreeSteps}) {
+            MemoryForm form;
+            applyPreset(*preset, form);
+            form.setText(kLatitudeBox, latitude);
+            ASSERT_FALSE(computeTable(form).has_value());
+            const long double phi = number(latitude);
+            for (int column = 1; column <= kColumns; ++column) {
+                const long double d = number(form.text(declinationBox(column)));
+                for (int row = 1; row <= kRows; ++row) {
+                    const long double h =
+                        row == kRows ? 90 - std::fabs(phi - d)
+                                     : std::asin(std::sin(phi * rad) * std::sin(d * rad)
+                                                 + std::cos(phi * rad) * std::cos(d * rad)
+                                                       * std::cos(15 * (kRows - row) * rad)) / rad;
+                    const std::string cell = form.text(cellName(column, row));
+                    const std::string where = std::string(latitude) + " column " + std::to_string(column)
+                                              + " row " + std::to_string(row) + ": " + cell;
+                    if (h < -0.0051L) {
+                        EXPECT_EQ(cell, M) << where;
+                    } else if (h > 0.0051L) {
+                        EXPECT_NEAR(number(cell), double(h), 0.005 + 1e-9) << where;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The Sun's declination in degrees at noon UT of day/month in 2005, by the
+// Astronomical Almanac's low-precision formulae (good to 0.01 degree): n days
+// from 2000 January 1, 12h UT, mean longitude L, mean anomaly g, ecliptic
+// longitude lambda, obliquity eps.
+double solarDeclination(int day, int month)
+{
+    static constexpr int before[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const double n = 1827 + before[month - 1] + day - 1, rad = std::acos(-1.0) / 180;
+    const double L = 280.460 + 0.9856474 * n, g = (357.528 + 0.9856003 * n) * rad;
+    const double lambda = L + 1.915 * std::sin(g) + 0.020 * std::sin(2 * g);
+    const double eps = 23.439 - 0.0000004 * n;
+    return std::asin(std::sin(eps * rad) * std::sin(lambda * rad)) / rad;
+}
+
 // Pressed after the 15-day preset, a computation and a typed declination,
-// so that stale headings, altitudes and texts must all be replaced.
+// every preset replaces all cells, declinations and headings and keeps the
+// latitude. The 15-day declinations are the Sun's on the first date of their
+// heading in 2005 (to 0.02 degree: the formula's error and the rounding to
+// hundredths); the heading's second date lies as far on the other side of a
+// solstice, within a day, a quarter of a degree near the equinoxes. The
+// 5- and 4-degree series run from one solstice to the other through the
+// whole multiples of their step, then "0".
 TEST(Preset, ReplacesEverythingButTheLatitude)
 {
     const struct {
         const DeclinationPreset &preset;
-        const char *declinations, *headings;
-    } cases[] = {
-        {kFifteenDaySteps,
-         "23,44 23,08 21,46 17,92 13,93 8,14 2,88 -3,33 -8,65 -14,54 -18,57 -21,85 -23,28 -23,44",
-         "data|21/06|1/7  10/6|15/7 28/5|1/8  11/5|15/8  27/4|1/9  10/4|15/9 27/3|1/10 11/3"
-         "|15/10 26/2|1/11  9/2|15/11 26/1|1/12  10/1|15/12  28/12|21/12"},
-        {kFiveDegreeSteps, "23,44 20 15 10 5 0 -5 -10 -15 -20 -23,44 0 0 0", "||||||||||||||"},
-        {kFourDegreeSteps, "23,44 20 16 12 8 4 0 -4 -8 -12 -16 -20 -23,44 0", "||||||||||||||"},
-    };
+        int step; // 0: dates
+    } cases[] = {{kFifteenDaySteps, 0}, {kFiveDegreeSteps, 5}, {kFourDegreeSteps, 4}};
     for (const auto &c : cases) {
         MemoryForm form;
         form.setText(kLatitudeBox, "45");
@@ -72,16 +138,30 @@ TEST(Preset, ReplacesEverythingButTheLatitude)
 
         applyPreset(c.preset, form);
 
-        std::string declinations, headings = form.caption(kCornerLabel);
+        EXPECT_EQ(form.text(kLatitudeBox), "45");
+        EXPECT_EQ(form.caption(kCornerLabel), c.step ? "" : "data");
+        std::vector<std::string> series = {"23,44"};
+        for (int d = 23 / std::max(c.step, 1) * c.step; c.step && d > -23.44; d -= c.step)
+            series.push_back(std::to_string(d));
+        series.push_back("-23,44");
+        series.resize(kColumns, "0");
         for (int column = 1; column <= kColumns; ++column) {
-            declinations += (column > 1 ? " " : "") + form.text(declinationBox(column));
-            headings += "|" + form.caption(headingLabel(column));
             for (int row = 1; row <= kRows; ++row)
                 EXPECT_EQ(form.text(cellName(column, row)), "0");
+            const std::string text = form.text(declinationBox(column));
+            const std::string heading = form.caption(headingLabel(column));
+            if (c.step) {
+                EXPECT_EQ(text, series[column - 1]) << c.step << " column " << column;
+                EXPECT_EQ(heading, "") << column;
+                continue;
+            }
+            std::istringstream dates(heading);
+            int count = 0;
+            for (std::string date; dates >> date; ++count)
+                EXPECT_NEAR(number(text), solarDeclination(std::stoi(date), std::stoi(date.substr(date.find('/') + 1))),
+                            count == 0 ? 0.02 : 0.25) << heading << " " << text;
+            EXPECT_EQ(count, column == 1 || column == kColumns ? 1 : 2) << heading;
         }
-        EXPECT_EQ(declinations, c.declinations);
-        EXPECT_EQ(headings, c.headings);
-        EXPECT_EQ(form.text(kLatitudeBox), "45");
     }
 }
 
