@@ -122,7 +122,9 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
     }
     EXPECT_TRUE(form.control("Lat")->font().bold() && label("Label13")->font().bold());
     EXPECT_FALSE(form.control("Calcola")->font().bold() || form.control("x1")->font().bold());
-    EXPECT_EQ(label("Label15")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    // The comma reminder stays red, made darker or lighter only to be read.
+    const QColor hint = label("Label15")->palette().color(QPalette::WindowText);
+    EXPECT_TRUE(hint.hslHue() == 0 && hint.hslSaturation() == 255) << hint.name().toStdString();
     EXPECT_EQ(form.control("dcl301a")->accessibleName() + form.control("x36")->accessibleName(),
               q("Declinazione, colonna 3Colonna 3, ore 10.00 e 14.00"));
     EXPECT_EQ(form.windowTitle(), q("Solvara del sole   vers.1"));
@@ -259,8 +261,9 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
         MessageCatcher unexpected; // a refused latitude would leave the cells at "0"
         click("Calcola");
     }
-    EXPECT_EQ(column(1), "3,37 14,22 25,62 37,33 49,11 60,53 70,52 75,32 ");
     const std::string computed = table();
+    const std::string firstColumn = "3,37 14,22 25,62 37,33 49,11 60,53 70,52 75,32 ";
+    EXPECT_EQ(computed.substr(0, firstColumn.size()), firstColumn);
     const std::pair<const char *, const char *> rows[] = {
         {"dc5a", "La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60."},
         {"dc4a", "La declinazione della colonna 13 «1e300» non è un numero."},
