@@ -1,16 +1,11 @@
-#include "cups_printer.h"
-#include "fake_print_server.h"
 #include "grid.h"
 #include "mainform.h"
 #include "message_catcher.h"
 #include "readable_text.h"
-#include "recording_printer.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialog>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -254,53 +249,6 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
         EXPECT_EQ(form.focusWidget(), form.control(box)) << box;
         EXPECT_EQ(table(), computed) << box;
     }
-}
-
-// While the page waits on a print server that never answers, the window's
-// events go on (the note is seen a while into the wait), it shows that it is
-// busy and takes no clicks; then it says why and works as before. A printer
-// that takes the page is confirmed.
-TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
-{
-    using namespace std::chrono_literals;
-    FakePrintServer server("Silent", 20s);
-    qputenv("CUPS_SERVER", server.address());
-    form.setPrinterFactory([] {
-        // Connect, each exchange, the whole hand-over, cancel.
-        return std::make_unique<solvara::CupsPrinter>(
-            solvara::PrintServerLimits{1s, 1500ms, 3s, 1s});
-    });
-    showActive();
-    std::vector<std::string> seen; // what the window showed a while into the wait
-    QTimer::singleShot(700, &form, [&] {
-        const auto *note = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        const auto *text = note ? note->findChild<QLabel *>() : nullptr;
-        seen.push_back(text ? text->text().toStdString() : "no note");
-        seen.push_back(note && note->windowFlags() & Qt::WindowCloseButtonHint ? "closable" : "fixed");
-        const QCursor *cursor = QGuiApplication::overrideCursor();
-        seen.push_back(cursor && cursor->shape() == Qt::WaitCursor ? "wait" : "arrow");
-        click("Command2");
-        QTest::keyClick(form.control("Calcola"), Qt::Key_Space);
-    });
-
-    MessageCatcher catcher;
-    QElapsedTimer clock;
-    clock.start();
-    click("Command1");
-    EXPECT_LT(clock.elapsed(), 2500);
-    qunsetenv("CUPS_SERVER");
-    EXPECT_EQ(seen, (std::vector<std::string>{"Invio alla stampante…", "fixed", "wait"}));
-    EXPECT_EQ(form.text("dcl1a") + form.text("x1") + label("Label101")->text().toStdString(), "00");
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    click("Command2");
-    EXPECT_EQ(form.text("dcl1a"), "23,44");
-
-    form.setPrinterFactory([] { return std::make_unique<RecordingPrinter>(); });
-    click("Command1");
-    QString messages;
-    for (const auto &message : catcher.seen())
-        messages += message.title + ": " + message.text + QString::number(message.icon) + ";";
-    EXPECT_EQ(messages, q("Solvara: Errore nella procedura di stampa3;Solvara: Stampa inviata1;"));
 }
 
 TEST(ReadableText, ThemeGreyMovesJustFarEnoughFromItsBackground)
