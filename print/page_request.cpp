@@ -36,7 +36,7 @@ std::string pageRequest(const Form &form)
 bool readPageRequest(std::string_view request, Form &form)
 {
     const std::vector<std::string> names = pageBoxes();
-    const std::set<std::string_view> known(names.begin(), names.end());
+    std::set<std::string_view> missing(names.begin(), names.end());
     while (!request.empty()) {
         const auto blank = request.find(' ');
         const auto feed = request.find('\n');
@@ -46,7 +46,7 @@ bool readPageRequest(std::string_view request, Form &form)
         std::size_t length = 0;
         const char *digits = request.data() + blank + 1;
         const auto [end, error] = std::from_chars(digits, request.data() + feed, length);
-        if (error != std::errc() || end != request.data() + feed || !known.contains(box))
+        if (error != std::errc() || end != request.data() + feed || missing.erase(box) != 1)
             return false;
         request.remove_prefix(feed + 1);
         if (request.size() < length + 1 || request[length] != '\n')
@@ -54,7 +54,7 @@ bool readPageRequest(std::string_view request, Form &form)
         form.setText(box, request.substr(0, length));
         request.remove_prefix(length + 1);
     }
-    return true;
+    return missing.empty();
 }
 
 } // namespace solvara

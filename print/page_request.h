@@ -14,8 +14,8 @@ namespace solvara {
 std::string pageRequest(const Form &form);
 
 // Writes every text of a request into form. Returned: false for a request
-// that is cut short, malformed or names a box the page does not read; form
-// may then hold some of its texts.
+// that is cut short, malformed, or does not name every box the page reads
+// exactly once; form may then hold some of its texts.
 bool readPageRequest(std::string_view request, Form &form);
 
 } // namespace solvara

@@ -5,6 +5,7 @@
 #include "cups_printer.h"
 #include "fake_print_server.h"
 #include "memory_form.h"
+#include "page_request.h"
 #include "pdf_words.h"
 #include "print_table.h"
 
@@ -78,6 +79,24 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
         }
     }
     qunsetenv("CUPS_SERVER");
+}
+
+// The texts go to the print helper whole, whatever bytes they hold; a request
+// cut short anywhere (a window killed while writing it) prints nothing.
+TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
+{
+    MemoryForm window, helper;
+    window.setText("Lat", "45 N\n7");
+    window.setText("s58", "");
+    window.setText("dc5a", "-23,44 12\n");
+    const std::string request = pageRequest(window);
+    ASSERT_TRUE(readPageRequest(request, helper));
+    EXPECT_EQ(pageRequest(helper), request);
+    EXPECT_EQ(helper.text("Lat") + "|" + helper.text("s58") + "|" + helper.text("dc5a"), "45 N\n7||-23,44 12\n");
+    for (std::size_t cut = 0; cut < request.size(); ++cut)
+        EXPECT_FALSE(readPageRequest(std::string_view(request).substr(0, cut), helper)) << cut;
+    EXPECT_FALSE(readPageRequest(request + request, helper)); // each box once
+    EXPECT_FALSE(readPageRequest("Label1 1\nx\n" + request, helper)); // not a box the page reads
 }
 
 } // namespace

@@ -168,6 +168,12 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     ASSERT_TRUE(word);
     EXPECT_NEAR(word->leftMm, 4.23 + 25, 0.3); // inside the printer's margins
     EXPECT_NEAR(word->topMm, 6.35 + 180, 0.3);
+
+    // An installation that lost its helper says so at once.
+    form.setPrintHelper(q("/nonexistent/solvara-print"));
+    const qint64 missingMs = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
+    EXPECT_TRUE(missingMs >= 0 && missingMs < 1000) << missingMs;
+    EXPECT_EQ(window.lastMessage(), q("Solvara: Errore nella procedura di stampa3"));
 }
 
 // However the program is told to end while the helper waits for the answer
