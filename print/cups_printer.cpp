@@ -2,11 +2,8 @@
 
 #include <cups/cups.h>
 
-#include <QEventLoop>
-
 #include <algorithm>
 #include <string>
-#include <thread>
 
 namespace solvara {
 
@@ -36,9 +33,30 @@ const char *noPassword(const char *, http_t *, const char *, const char *, void 
 // Only the success class of IPP status codes, 0x0000 to 0x00ff, counts.
 bool successful(ipp_status_t status) { return status >= IPP_STATUS_OK && int(status) < 0x0100; }
 
+// A connection to the default server (a "host:port" in CUPS_SERVER sets the
+// port too) whose every wait gives up at *giveUpAt, which the caller may move
+// on; nullptr once that time has passed or when it cannot be opened.
+http_t *connectToServer(Clock::time_point *giveUpAt, std::chrono::milliseconds connectLimit)
+{
+    using std::chrono::milliseconds;
+    const auto left = std::chrono::duration_cast<milliseconds>(*giveUpAt - Clock::now());
+    if (left.count() <= 0)
+        return nullptr;
+    cupsSetPasswordCB2(noPassword, nullptr);
+    cupsSetServer(nullptr); // read afresh, not what an earlier print found
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                int(std::min(left, connectLimit).count()), nullptr);
+    if (http)
+        httpSetTimeout(http, kWaitStepSeconds, keepWaiting, giveUpAt);
+    return http;
+}
+
 } // namespace
 
-CupsPrinter::CupsPrinter(PrintServerLimits limits) : limits_(limits) {}
+CupsPrinter::CupsPrinter(PrintServerLimits limits, JobCreated jobCreated)
+    : limits_(limits), jobCreated_(std::move(jobCreated))
+{
+}
 
 CupsPrinter::~CupsPrinter()
 {
@@ -50,35 +68,11 @@ CupsPrinter::~CupsPrinter()
         cupsFreeDests(1, dest_);
 }
 
-bool CupsPrinter::onWorker(const std::function<bool()> &work)
-{
-    QEventLoop loop;
-    bool result = false;
-    std::thread worker([&] {
-        // libcups keeps the password callback per thread.
-        cupsSetPasswordCB2(noPassword, nullptr);
-        result = work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
-    return result;
-}
-
 bool CupsPrinter::connect(Clock::time_point giveUpAt)
 {
-    using std::chrono::milliseconds;
-    const auto left = std::chrono::duration_cast<milliseconds>(giveUpAt - Clock::now());
-    if (left.count() <= 0)
-        return false;
-    // The server first: a "host:port" in CUPS_SERVER sets the port too.
-    const char *server = cupsServer();
-    http_ = httpConnect2(server, ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                         int(std::min(left, limits_.connect).count()), nullptr);
-    if (!http_)
-        return false;
-    httpSetTimeout(http_, kWaitStepSeconds, keepWaiting, &waitUntil_);
-    return true;
+    waitUntil_ = giveUpAt;
+    http_ = connectToServer(&waitUntil_, limits_.connect);
+    return http_ != nullptr;
 }
 
 void CupsPrinter::nextWait()
@@ -89,18 +83,16 @@ void CupsPrinter::nextWait()
 bool CupsPrinter::useDefaultPrinter()
 {
     handOverEnds_ = Clock::now() + limits_.handOver;
-    return onWorker([this] {
-        if (!connect(handOverEnds_))
-            return false;
-        // Honours LPDEST and PRINTER, then the user's and the server's default.
-        nextWait();
-        dest_ = cupsGetNamedDest(http_, nullptr, nullptr);
-        if (!dest_)
-            return false;
-        nextWait();
-        info_ = cupsCopyDestInfo(http_, dest_);
-        return info_ != nullptr;
-    });
+    if (!connect(handOverEnds_))
+        return false;
+    // Honours LPDEST and PRINTER, then the user's and the server's default.
+    nextWait();
+    dest_ = cupsGetNamedDest(http_, nullptr, nullptr);
+    if (!dest_)
+        return false;
+    nextWait();
+    info_ = cupsCopyDestInfo(http_, dest_);
+    return info_ != nullptr;
 }
 
 bool CupsPrinter::setUnitMillimetres()
@@ -168,12 +160,9 @@ bool CupsPrinter::endDocument()
 {
     if (!dest_ || !info_ || texts_.empty())
         return false;
-    // Drawn here, on the window's thread: Qt lays out text only there.
     const QByteArray pdf =
         renderPdfPage(texts_, printableOriginMm_, QString::fromUtf8(kJobTitle));
-    if (pdf.isEmpty())
-        return false;
-    return onWorker([&] { return submit(pdf); });
+    return !pdf.isEmpty() && submit(pdf);
 }
 
 bool CupsPrinter::submit(const QByteArray &pdf)
@@ -192,6 +181,8 @@ bool CupsPrinter::submit(const QByteArray &pdf)
     cupsFreeOptions(count, options);
     if (!successful(created) || jobId_ <= 0)
         return false;
+    if (jobCreated_)
+        jobCreated_(jobId_);
 
     nextWait();
     if (cupsStartDestDocument(http_, dest_, info_, jobId_, kJobTitle, CUPS_FORMAT_PDF, 0, nullptr,
@@ -216,18 +207,32 @@ bool CupsPrinter::submit(const QByteArray &pdf)
 void CupsPrinter::cancelDocument()
 {
     texts_.clear();
-    if (dest_ && jobId_ > 0) {
-        onWorker([this] {
-            // The old connection may be stuck in the exchange that failed.
-            httpClose(http_);
-            http_ = nullptr;
-            waitUntil_ = Clock::now() + limits_.cancel;
-            if (connect(waitUntil_))
-                cupsCancelJob2(http_, dest_->name, jobId_, 0);
-            return true; // a cancel that fails leaves nothing more to do
-        });
+    if (jobId_ > 0) {
+        // The old connection may be stuck in the exchange that failed.
+        httpClose(http_);
+        http_ = nullptr;
+        cancelCupsJob(jobId_, limits_.cancel); // a cancel that fails leaves nothing more to do
     }
     jobId_ = 0;
+}
+
+bool cancelCupsJob(int jobId, std::chrono::milliseconds limit)
+{
+    Clock::time_point giveUpAt = Clock::now() + limit;
+    http_t *http = connectToServer(&giveUpAt, limit);
+    if (!http)
+        return false;
+    // The job by its own address, as the server's cancel command names it.
+    ipp_t *request = ippNewRequest(IPP_OP_CANCEL_JOB);
+    const std::string uri = "ipp://localhost/jobs/" + std::to_string(jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ipp_t *answer = cupsDoRequest(http, request, "/jobs/");
+    const bool cancelled = answer && successful(ippGetStatusCode(answer));
+    ippDelete(answer);
+    httpClose(http);
+    return cancelled;
 }
 
 } // namespace solvara

@@ -15,10 +15,11 @@ struct _cups_dinfo_s;
 
 namespace solvara {
 
-// How long the print system may keep the window waiting. Every wait on the
-// server ends by itself: whatever the server does (stays silent, answers a
-// byte at a time, swallows the page), the error is shown well within 20
-// seconds of the click.
+// How long each wait on the server may last, so that the usual faults (a
+// server that stays silent, stalls or swallows the page) end in an error
+// within a few seconds. They cannot cover every wait inside libcups (name
+// look-ups, its retries of a busy server); the window's own clock bounds the
+// whole print (print_limits.h).
 struct PrintServerLimits {
     std::chrono::milliseconds connect{4000};   // opening the connection
     std::chrono::milliseconds exchange{5000};  // one request and its answer, page upload included
@@ -31,14 +32,16 @@ struct PrintServerLimits {
 // only once the server has answered the page's submission with a success for
 // this job. A job that fails after it was created is cancelled.
 //
-// Each talk with the server runs on a worker thread over this printer's own
-// connection, while the calling (window) thread waits in a local event loop:
-// the window keeps repainting, and its owner decides which input it takes.
-// The server is never asked for a password and nothing is read from the
-// terminal.
+// It blocks while it talks with the server, so it runs in the print helper
+// (solvara-print), a process of its own that the window can kill. The server
+// is never asked for a password and nothing is read from the terminal.
 class CupsPrinter final : public Printer {
 public:
-    explicit CupsPrinter(PrintServerLimits limits = {});
+    using JobCreated = std::function<void(int jobId)>;
+
+    // jobCreated is told the number of the job as soon as the server has
+    // created it, before the page is sent.
+    explicit CupsPrinter(PrintServerLimits limits = {}, JobCreated jobCreated = {});
     ~CupsPrinter() override;
     CupsPrinter(const CupsPrinter &) = delete;
     CupsPrinter &operator=(const CupsPrinter &) = delete;
@@ -58,19 +61,17 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // Runs work on a worker thread, the calling thread waiting in a local
-    // event loop until it returns.
-    static bool onWorker(const std::function<bool()> &work);
-    // Opens the connection, to give up at the given time. Worker thread only.
+    // Opens the connection, to give up at the given time.
     bool connect(Clock::time_point giveUpAt);
     // Starts the clock for the next request and its answer.
     void nextWait();
     bool submit(const QByteArray &pdf);
 
     PrintServerLimits limits_;
+    JobCreated jobCreated_;
     _http_s *http_ = nullptr;
     // When the wait in progress gives up; read by the connection's timeout
-    // callback on the worker thread.
+    // callback.
     Clock::time_point waitUntil_;
     Clock::time_point handOverEnds_;
     cups_dest_s *dest_ = nullptr;
@@ -83,5 +84,10 @@ private:
     std::vector<PlacedText> texts_;
     int jobId_ = 0;
 };
+
+// Asks the default server to cancel job jobId, giving up after limit (a
+// connection that cannot be opened, an answer that does not come). Returned:
+// true when the server answered that it cancelled the job.
+bool cancelCupsJob(int jobId, std::chrono::milliseconds limit);
 
 } // namespace solvara

@@ -19,6 +19,9 @@ for icon in scalable/apps/$id.svg 32x32/apps/$id.png; do
 done
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "the entry names another icon"
 [ -x "$work/prefix/bin/solvara" ] || fail "no program"
+[ -x "$work/prefix/libexec/solvara/solvara-print" ] || fail "no print helper"
+# The window loads no print system: only its print helper does.
+! ldd "$work/prefix/bin/solvara" | grep -q libcups || fail "the window loads libcups"
 
 (cd "$build" && cpack -G DEB -B "$work/package" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/package/solvara_*.deb)
@@ -32,7 +35,7 @@ if command -v lintian >/dev/null; then
   lintian --fail-on error,warning "$deb" || fail "lintian"
 fi
 dpkg-deb -x "$deb" "$work/unpacked"
-for f in usr/bin/solvara usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+for f in usr/bin/solvara usr/libexec/solvara/solvara-print usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
          usr/share/doc/solvara/copyright usr/share/man/man1/solvara.1.gz; do
   [ -e "$work/unpacked/$f" ] || fail "the package lacks /$f"
 done

@@ -3,16 +3,20 @@
 
 fake_print_server.py MODE LIFETIME_SECONDS FOLDER, MODE being one of: Full
 (its queue is full, connecting hangs), Silent (takes the request, never
-answers), Trickle (starts an answer, then one byte every half second),
-AsksPassword (answers every request "401 Unauthorized"). Five more modes are
-small IPP servers: Accepts (takes the page as job 1, the first a new server
-gives), SwallowsAnswer (takes it, never answers), WrongJob (answers for job
-2), RefusesJobs (is not accepting jobs) and NoPrinter (has no default
-printer); they keep the page they last took in FOLDER/page.pdf.
+answers), AsksPassword (answers every request "401 Unauthorized"). The other
+modes are small IPP servers: Accepts (takes the page as job 1, the first a new
+server gives), SwallowsAnswer (takes it, never answers), WrongJob (answers for
+job 2), RefusesJobs (is not accepting jobs), NoPrinter (has no default
+printer), Busy (answers every query about the printer "server-error-busy"),
+Trickle (starts each answer, then sends one byte every 50 ms, never ending)
+and ClosesThenFull (answers the first request with "Connection: close", then
+takes no connection: its listen queue is full). They keep the page they last
+took in FOLDER/page.pdf.
 
 It notes in FOLDER/told, a line each, what the client did: "connection" for
-each connection taken, "password" for each request that carried one,
-"operation 0x...." for each IPP request, always before answering it.
+each connection taken, "closed" for each the client closed, "password" for
+each request that carried one, "operation 0x...." for each IPP request,
+always before answering it.
 
 It says its port on its output, and ends when its input closes or its
 lifetime is over.
@@ -27,12 +31,12 @@ import threading
 import time
 
 MODE, LIFETIME = sys.argv[1], float(sys.argv[2])
-IPP_MODES = ("Accepts", "SwallowsAnswer", "WrongJob", "RefusesJobs", "NoPrinter")
-if MODE not in ("Full", "Silent", "Trickle", "AsksPassword") + IPP_MODES:
+IPP_MODES = ("Accepts", "SwallowsAnswer", "WrongJob", "RefusesJobs", "NoPrinter", "Busy",
+             "Trickle", "ClosesThenFull")
+if MODE not in ("Full", "Silent", "AsksPassword") + IPP_MODES:
     sys.exit(f"unknown mode {MODE}")
 FOLDER = sys.argv[3]
 DOCUMENT = os.path.join(FOLDER, "page.pdf")
-ANSWER = b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\n\r\n"
 REFUSAL = (b"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
            b"Content-Length: 0\r\n\r\n")
 noted = threading.Lock()
@@ -44,17 +48,13 @@ def note(word):
 
 
 def serve(client):
-    heard, answered, next_byte = b"", 0, float("inf")
+    heard = b""
     while True:
-        if MODE == "Trickle" and time.monotonic() >= next_byte and answered < len(ANSWER):
-            client.sendall(ANSWER[answered:answered + 1])
-            answered, next_byte = answered + 1, next_byte + 0.5
         if not select.select([client], [], [], 0.1)[0]:
             continue
         data = client.recv(65536)
         if not data:
             break
-        next_byte = min(next_byte, time.monotonic())
         heard += data if MODE == "AsksPassword" else b""
         while b"\r\n\r\n" in heard:
             request, heard = heard.split(b"\r\n\r\n", 1)
@@ -132,12 +132,34 @@ def document(message):
     return message[at + 1:]
 
 
+def trickle(client, request_id):
+    """An answer that never ends: its headers and the start of an attribute
+    whose value is 28 kB long, one byte every 50 ms, the whole answer at this
+    pace taking longer than anyone waits."""
+    body = (struct.pack(">BBHI", 2, 0, 0, request_id) + b"\x01"
+            + struct.pack(">BH", 0x47, 18) + b"attributes-charset" + struct.pack(">H", 0x7000))
+    head = b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: %d\r\n\r\n"
+    for byte in head % (len(body) + 0x7000) + body + b"u" * 0x7000:
+        client.sendall(bytes([byte]))
+        time.sleep(0.05)
+
+
+def stop_accepting():
+    """Takes no more connections: one waiting connection fills the queue."""
+    listener.listen(0)
+    stop_accepting.queued = socket.create_connection(listener.getsockname())
+
+
 def serve_ipp(client):
     reader = client.makefile("rb")
     while (message := read_request(client, reader)) is not None:
         operation, request_id = struct.unpack(">HI", message[2:8])
         note(f"operation {operation:#06x}")
-        if operation == 0x4001 and MODE == "NoPrinter":  # CUPS-Get-Default: not found
+        if MODE == "Trickle":
+            return trickle(client, request_id)
+        if operation == 0x000B and MODE == "Busy":  # Get-Printer-Attributes: busy
+            body = answer(request_id, 0x0507)
+        elif operation == 0x4001 and MODE == "NoPrinter":  # CUPS-Get-Default: not found
             body = answer(request_id, 0x0406)
         elif operation in (0x000B, 0x4001):  # Get-Printer-Attributes, CUPS-Get-Default
             body = answer(request_id, group=printer())
@@ -154,15 +176,31 @@ def serve_ipp(client):
             body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", job_id))
         else:  # Cancel-Job succeeds, anything else is not supported
             body = answer(request_id, 0 if operation == 0x0008 else 0x0501)
-        client.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\n"
-                       b"Content-Length: %d\r\n\r\n" % len(body) + body)
+        closing = b"Connection: close\r\n" if MODE == "ClosesThenFull" else b""
+        if closing:
+            stop_accepting()  # before the client can come back
+        client.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\n" + closing
+                       + b"Content-Length: %d\r\n\r\n" % len(body) + body)
+        if closing:
+            client.close()
+            return
+
+
+def serve_client(client):
+    try:
+        (serve_ipp if MODE in IPP_MODES else serve)(client)
+    except OSError:  # the client went away in the middle of an answer
+        pass
+    note("closed")
 
 
 def accept(listener):
     while True:
         client, _ = listener.accept()
         note("connection")
-        threading.Thread(target=serve_ipp if MODE in IPP_MODES else serve, args=(client,), daemon=True).start()
+        threading.Thread(target=serve_client, args=(client,), daemon=True).start()
+        if MODE == "ClosesThenFull":
+            return
 
 
 listener = socket.socket()

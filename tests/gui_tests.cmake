@@ -7,7 +7,9 @@ add_library(solvara_test_support STATIC qt_main.cpp message_catcher.h
                                          fake_print_server.h)
 target_include_directories(solvara_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(solvara_test_support PUBLIC
-  SOLVARA_FAKE_PRINT_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/fake_print_server.py")
+  SOLVARA_FAKE_PRINT_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/fake_print_server.py"
+  SOLVARA_PRINT_HELPER="$<TARGET_FILE:solvara-print>")
+add_dependencies(solvara_test_support solvara-print)
 target_link_libraries(solvara_test_support
   PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
   PRIVATE solvara_warnings)
@@ -35,9 +37,24 @@ set_tests_properties(without_narrow_faces.FontsColourAndCaptionsFit PROPERTIES E
   "QT_QPA_PLATFORM=offscreen;SOLVARA_WITHOUT_NARROW_FACES=1;FONTCONFIG_FILE=${CMAKE_CURRENT_SOURCE_DIR}/without_narrow_faces.conf")
 
 add_executable(print_tests altitude_page_test.cpp print_server_test.cpp)
-target_link_libraries(print_tests PRIVATE solvara_test_support solvara_warnings)
+target_link_libraries(print_tests PRIVATE solvara_test_support solvara_cups solvara_warnings)
 gtest_discover_tests(print_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+  DISCOVERY_TIMEOUT 30
+  DISCOVERY_EXTRA_ARGS -platform offscreen)
+
+# "Stampa" on the real window, through the print helper, against fake servers
+# that keep it waiting in every way; a name that resolves slowly comes from a
+# getaddrinfo preloaded into the helper.
+add_library(slow_resolver MODULE slow_resolver.cpp)
+target_link_libraries(slow_resolver PRIVATE solvara_warnings ${CMAKE_DL_LIBS})
+add_executable(window_print_tests print_window_test.cpp)
+add_dependencies(window_print_tests slow_resolver)
+target_link_libraries(window_print_tests PRIVATE solvara_test_support solvara_warnings)
+target_compile_definitions(window_print_tests PRIVATE
+  SOLVARA_SLOW_RESOLVER="$<TARGET_FILE:slow_resolver>")
+gtest_discover_tests(window_print_tests
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60
   DISCOVERY_TIMEOUT 30
   DISCOVERY_EXTRA_ARGS -platform offscreen)
 
@@ -58,7 +75,7 @@ set_tests_properties(cups_printer_start PROPERTIES FIXTURES_SETUP cups_printer)
 set_tests_properties(cups_printer_stop PROPERTIES FIXTURES_CLEANUP cups_printer)
 
 add_executable(print_e2e_tests print_e2e_test.cpp)
-target_link_libraries(print_e2e_tests PRIVATE solvara_test_support solvara_warnings Cups::Cups)
+target_link_libraries(print_e2e_tests PRIVATE solvara_test_support solvara_warnings)
 target_compile_definitions(print_e2e_tests PRIVATE SOLVARA_CUPS_STATE="${SOLVARA_CUPS_STATE}")
 gtest_discover_tests(print_e2e_tests
   PROPERTIES

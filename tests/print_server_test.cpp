@@ -1,9 +1,11 @@
-// A print server that misbehaves makes the print fail soon, each wait ending
-// at its own limit, and gets no password; a printer that behaves gets the
-// page.
+// In the print helper: a print server that misbehaves in the usual ways makes
+// the print fail soon, each wait ending at its own limit, and gets no
+// password; a printer that behaves gets the page. (Faults that no such limit
+// reaches are the window's clock's: print_window_test.cpp.)
 #include "cups_printer.h"
 #include "fake_print_server.h"
 #include "memory_form.h"
+#include "page_request.h"
 #include "pdf_words.h"
 #include "print_table.h"
 
@@ -30,7 +32,6 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
     } rows[] = {
         {"full: the connection's limit", "Full", {1s, 3s, 3s, 1s}, 1000, 1800, 0, 0},
         {"silent: the first answer's limit", "Silent", {3s, 1s, 3s, 1s}, 1000, 1800, 1, 0},
-        {"trickle: the hand-over's limit", "Trickle", {3s, 3s, 1s, 1s}, 1000, 1800, 1, 0},
         {"password: at once", "AsksPassword", {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
         {"job refused: at once", "RefusesJobs", {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
         {"no default printer: at once", "NoPrinter", {3s, 3s, 3s, 1s}, 0, 500, 1, 0},
@@ -78,6 +79,24 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
         }
     }
     qunsetenv("CUPS_SERVER");
+}
+
+// The texts go to the print helper whole, whatever bytes they hold; a request
+// cut short anywhere (a window killed while writing it) prints nothing.
+TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
+{
+    MemoryForm window, helper;
+    window.setText("Lat", "45 N\n7");
+    window.setText("s58", "");
+    window.setText("dc5a", "-23,44 12\n");
+    const std::string request = pageRequest(window);
+    ASSERT_TRUE(readPageRequest(request, helper));
+    EXPECT_EQ(pageRequest(helper), request);
+    EXPECT_EQ(helper.text("Lat") + "|" + helper.text("s58") + "|" + helper.text("dc5a"), "45 N\n7||-23,44 12\n");
+    for (std::size_t cut = 0; cut < request.size(); ++cut)
+        EXPECT_FALSE(readPageRequest(std::string_view(request).substr(0, cut), helper)) << cut;
+    EXPECT_FALSE(readPageRequest(request + request, helper)); // each box once
+    EXPECT_FALSE(readPageRequest("Label1 1\nx\n" + request, helper)); // not a box the page reads
 }
 
 } // namespace

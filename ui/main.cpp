@@ -1,4 +1,5 @@
 #include "mainform.h"
+#include "termination.h"
 
 #include <QApplication>
 
@@ -6,6 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Solvara"));
+    endOnTerminationSignals();
     MainForm form;
     form.show();
     return QApplication::exec();

@@ -2,16 +2,17 @@
 
 #include "altitude.h"
 #include "centraform.h"
-#include "cups_printer.h"
 #include "form_reset.h"
 #include "input_message.h"
 #include "layout.h"
+#include "page_request.h"
 #include "presets.h"
+#include "print_process.h"
 #include "print_table.h"
 #include "readable_text.h"
 
 #include <QApplication>
-#include <QDialog>
+#include <QCloseEvent>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,64 +103,15 @@ bool standsWhole(const QWidget &control, const QString &text, const QFont &face)
     return true;
 }
 
-// While the page is handed to the printer the window waits without freezing:
-// it keeps repainting, shows a wait cursor at once and a note after half a
-// second, but takes no click, key or closing, so that no other handler runs
-// and its texts stay those being printed.
-class PrintWait final : public QObject {
-public:
-    explicit PrintWait(QWidget *window) : note_(window)
-    {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        qApp->installEventFilter(this);
-        note_.setWindowTitle(QStringLiteral("Solvara"));
-        note_.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-        note_.setWindowModality(Qt::ApplicationModal);
-        auto *layout = new QVBoxLayout(&note_);
-        layout->addWidget(new QLabel(QStringLiteral("Invio alla stampante…"), &note_));
-        QTimer::singleShot(500, &note_, [this] { note_.show(); });
-    }
-    ~PrintWait() override
-    {
-        qApp->removeEventFilter(this);
-        QGuiApplication::restoreOverrideCursor();
-    }
-    PrintWait(const PrintWait &) = delete;
-    PrintWait &operator=(const PrintWait &) = delete;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        case QEvent::Close:
-            return event->spontaneous(); // the window manager's close button
-        default:
-            return false;
-        }
-    }
-
-private:
-    QDialog note_;
-};
+// A print that takes longer than this shows that the window is busy; a quick
+// one changes nothing on screen.
+constexpr std::chrono::milliseconds kPrintBusyDelay{500};
 
 } // namespace
 
 MainForm::MainForm(QWidget *parent)
     : QWidget(parent)
-    , printerFactory_([] { return std::make_unique<CupsPrinter>(); })
+    , printHelper_(PrintProcess::installedHelper())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kWindowCaption));
@@ -187,6 +139,7 @@ MainForm::MainForm(QWidget *parent)
             // Cells and declinations line up on their decimals.
             if (entry.name != kLatitudeBox)
                 edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            connect(edit, &QLineEdit::textChanged, this, [this, edit] { keepHeldText(edit); });
             widget = edit;
             break;
         }
@@ -229,9 +182,15 @@ MainForm::MainForm(QWidget *parent)
     connect(button("Command2"), &QPushButton::clicked, this, &MainForm::Command2_Click);
     connect(button("Command3"), &QPushButton::clicked, this, &MainForm::Command3_Click);
     connect(button("Command4"), &QPushButton::clicked, this, &MainForm::Command4_Click);
+
+    printBusy_.setSingleShot(true);
+    connect(&printBusy_, &QTimer::timeout, this, &MainForm::showPrintBusy);
+    // Quitting without closing the window (an exit from a signal) also ends
+    // a print.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainForm::endPrint);
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() { endPrint(); }
 
 void MainForm::fitFonts()
 {
@@ -361,10 +320,7 @@ void MainForm::setCaption(std::string_view name, std::string_view caption)
     label->setText(qs(caption));
 }
 
-void MainForm::setPrinterFactory(PrinterFactory factory)
-{
-    printerFactory_ = std::move(factory);
-}
+void MainForm::setPrintHelper(QString program) { printHelper_ = std::move(program); }
 
 void MainForm::showEvent(QShowEvent *event)
 {
@@ -388,6 +344,8 @@ void MainForm::Form_Load()
 
 void MainForm::Calcola_Click()
 {
+    if (busy_)
+        return;
     if (const auto error = computeTable(*this)) {
         showMessage(QMessageBox::Critical, QString::fromStdString(inputMessage(*error)));
         box(error->box)->setFocus();
@@ -395,21 +353,112 @@ void MainForm::Calcola_Click()
     }
 }
 
-void MainForm::Azzera_Click() { resetForm(*this); }
+void MainForm::Azzera_Click()
+{
+    if (!busy_)
+        resetForm(*this);
+}
 
+// Hands the page to the print helper and returns: the window's events go on
+// while the print system works, and the message comes when the helper has
+// its answer or the window's clock has run out (PrintProcess).
 void MainForm::Command1_Click()
 {
-    const auto printer = printerFactory_();
-    const PrintOutcome outcome = [&] {
-        const PrintWait wait(this);
-        return printTable(*this, *printer);
-    }();
+    if (busy_)
+        return;
+    busy_ = true;
+    holdTexts(true);
+    print_ = std::make_unique<PrintProcess>(printHelper_);
+    connect(print_.get(), &PrintProcess::finished, this,
+            [this, number = ++printNumber_](PrintOutcome outcome) {
+                if (print_ && number == printNumber_)
+                    printFinished(outcome);
+            },
+            Qt::QueuedConnection);
+    printBusy_.start(kPrintBusyDelay);
+    print_->start(pageRequest(*this));
+}
+
+void MainForm::printFinished(PrintOutcome outcome)
+{
+    endPrint();
     if (outcome == PrintOutcome::Sent)
         showMessage(QMessageBox::Information, QStringLiteral("Stampa inviata"));
     else
         showMessage(QMessageBox::Critical, QStringLiteral("Errore nella procedura di stampa"));
+    holdTexts(false);
+    busy_ = false;
 }
 
-void MainForm::Command2_Click() { applyPreset(kFifteenDaySteps, *this); }
-void MainForm::Command3_Click() { applyPreset(kFiveDegreeSteps, *this); }
-void MainForm::Command4_Click() { applyPreset(kFourDegreeSteps, *this); }
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    if (print_) {
+        endPrint();
+        holdTexts(false);
+        busy_ = false;
+    }
+    QWidget::closeEvent(event);
+}
+
+void MainForm::endPrint()
+{
+    print_.reset(); // kills a helper still running
+    printBusy_.stop();
+    if (printNote_)
+        printNote_->hide();
+    if (waitCursor_)
+        QGuiApplication::restoreOverrideCursor();
+    waitCursor_ = false;
+}
+
+void MainForm::showPrintBusy()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    waitCursor_ = true;
+    if (!printNote_) {
+        // A note without a close button, which takes no input from the
+        // window: the window stays closable.
+        printNote_ = new QWidget(this, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        printNote_->setWindowTitle(QStringLiteral("Solvara"));
+        auto *layout = new QVBoxLayout(printNote_);
+        layout->addWidget(new QLabel(QStringLiteral("Invio alla stampante…"), printNote_));
+    }
+    printNote_->show();
+}
+
+void MainForm::holdTexts(bool hold)
+{
+    held_.clear();
+    for (const auto &[name, widget] : controls_) {
+        if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+            edit->setReadOnly(hold);
+            if (hold)
+                held_.emplace(edit, edit->text());
+        }
+    }
+}
+
+void MainForm::keepHeldText(QLineEdit *box)
+{
+    const auto held = held_.find(box);
+    if (held != held_.end() && box->text() != held->second)
+        box->setText(held->second);
+}
+
+void MainForm::Command2_Click()
+{
+    if (!busy_)
+        applyPreset(kFifteenDaySteps, *this);
+}
+
+void MainForm::Command3_Click()
+{
+    if (!busy_)
+        applyPreset(kFiveDegreeSteps, *this);
+}
+
+void MainForm::Command4_Click()
+{
+    if (!busy_)
+        applyPreset(kFourDegreeSteps, *this);
+}

@@ -3,9 +3,9 @@
 #include "form.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,8 +15,9 @@ class QLineEdit;
 class QPushButton;
 
 namespace solvara {
-class Printer;
-}
+class PrintProcess;
+enum class PrintOutcome;
+} // namespace solvara
 
 // The one window: latitude, fourteen declinations, the 14 x 8 table of
 // altitudes, the presets, reset and print buttons. Its controls hold every
@@ -26,8 +27,6 @@ class MainForm : public QWidget, public solvara::Form {
     Q_OBJECT
 
 public:
-    using PrinterFactory = std::function<std::unique_ptr<solvara::Printer>()>;
-
     explicit MainForm(QWidget *parent = nullptr);
     ~MainForm() override;
 
@@ -38,13 +37,16 @@ public:
     // The control with this name, or nullptr.
     QWidget *control(std::string_view name) const;
 
-    // Where "Stampa" sends the page; the system's default printer unless
-    // replaced.
-    void setPrinterFactory(PrinterFactory factory);
+    // The program "Stampa" hands the page to: the print helper beside the
+    // program or where the package installs it, unless replaced.
+    void setPrintHelper(QString program);
 
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Closing (the window manager's close button, a session's end, quitting)
+    // during a print ends the print and closes.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();
@@ -61,7 +63,25 @@ private:
     QPushButton *button(std::string_view name) const;
     void showMessage(QMessageBox::Icon icon, const QString &message);
 
+    // While a print is handed over and until its message is answered, the
+    // window is busy: every handler returns at once, and every box holds the
+    // text it had at the click, whoever tries to change it (keyboard,
+    // accessibility bus).
+    void holdTexts(bool hold);
+    void keepHeldText(QLineEdit *box);
+    void showPrintBusy();
+    // Ends the print in progress, if any, and what shows it.
+    void endPrint();
+    void printFinished(solvara::PrintOutcome outcome);
+
     std::map<std::string, QWidget *, std::less<>> controls_;
-    PrinterFactory printerFactory_;
+    QString printHelper_;
     bool loaded_ = false;
+    bool busy_ = false;
+    std::unique_ptr<solvara::PrintProcess> print_;
+    unsigned printNumber_ = 0; // tells a finished print's late news from the current one's
+    std::map<const QLineEdit *, QString> held_;
+    QTimer printBusy_;
+    QWidget *printNote_ = nullptr;
+    bool waitCursor_ = false;
 };
