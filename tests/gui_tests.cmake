@@ -14,7 +14,7 @@ target_link_libraries(solvara_test_support
   PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
   PRIVATE solvara_warnings)
 
-add_executable(window_tests mainform_test.cpp centraform_test.cpp readable_hint_test.cpp)
+add_executable(window_tests mainform_test.cpp centraform_test.cpp)
 target_link_libraries(window_tests PRIVATE solvara_test_support solvara_warnings)
 gtest_discover_tests(window_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

@@ -175,7 +175,10 @@ TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
             EXPECT_EQ(inkCutAndLines(l), std::pair(false, twoDates ? 2 : 1)) << l->objectName().toStdString();
         }
     }
+    // The widest texts of a cell and of the latitude box show whole (2 pixels
+    // of frame and 2 of margin a side).
     EXPECT_LE(form.control("x1")->fontMetrics().horizontalAdvance(q("-23,44")), form.control("x1")->width() - 8);
+    EXPECT_LE(form.control("Lat")->fontMetrics().horizontalAdvance(q("38,1217")), form.control("Lat")->width() - 8);
 }
 
 TEST_F(MainFormTest, KeyboardVisitsOnlyTheInputsInFormOrder)
@@ -205,21 +208,34 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
             texts += "|" + label(heading)->text().toStdString();
         return texts;
     };
-    // Every box, each computed cell among them, reads at 4.5:1 at least on the
-    // drawn window, on a light and on a dark theme: its background (inside
-    // the frame, left of the right-aligned text) against its strongest text
-    // pixel.
+    // Every box, each computed cell among them, and the red comma reminder
+    // read at 4.5:1 at least on the drawn window, on a light and on a dark
+    // theme set while it is open: the background inside a box's frame or the
+    // label against the strongest text pixel, which in the reminder stays red.
     const auto readable = [&] {
         const QImage shot = form.grab().toImage();
         const qreal dpr = shot.devicePixelRatio();
-        for (const QLineEdit *box : form.findChildren<QLineEdit *>()) {
-            const QRect in = box->geometry().adjusted(3, 3, -3, -3);
+        std::vector<const QWidget *> texts = {label("Label15")};
+        for (const QLineEdit *box : form.findChildren<QLineEdit *>())
+            texts.push_back(box);
+        for (const QWidget *text : texts) {
+            const QRect in = text->geometry().adjusted(3, 3, -3, -3);
             const QImage drawn = shot.copy(QRectF(in.topLeft() * dpr, in.size() * dpr).toRect());
-            double strongest = 1;
+            std::map<QRgb, int> count; // the background: the commonest colour
             for (int i = 0; i < drawn.width() * drawn.height(); ++i)
-                strongest = std::max(strongest, contrastRatio(drawn.pixel(i % drawn.width(), i / drawn.width()),
-                                                              drawn.pixel(0, 0)));
-            EXPECT_GE(strongest, 4.5) << box->objectName().toStdString();
+                ++count[drawn.pixel(i % drawn.width(), i / drawn.width())];
+            const QColor ground = std::max_element(count.begin(), count.end(), [](auto a, auto b) {
+                                      return a.second < b.second;
+                                  })->first;
+            QColor strongest = ground;
+            for (const auto &[c, n] : count)
+                if (contrastRatio(c, ground) > contrastRatio(strongest, ground))
+                    strongest = c;
+            const std::string name = text->objectName().toStdString() + " " + strongest.name().toStdString();
+            EXPECT_GE(contrastRatio(strongest, ground), 4.5) << name;
+            if (text == texts.front()) {
+                EXPECT_GT(strongest.red(), 2 * std::max(strongest.green(), strongest.blue())) << name;
+            }
         }
     };
     form.setText("Lat", "45");
