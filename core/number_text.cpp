@@ -15,6 +15,15 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether c may be the first (or last) byte of one of the blanks around a
+// text: ASCII white space, or any byte of a multi-byte UTF-8 character.
+// A text that starts and ends with a digit or a letter is returned at once.
+bool mayBeBlank(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
+
 // to_chars writes a point; the window shows a comma.
 std::string withComma(const char *first, const char *last)
 {
@@ -43,11 +52,18 @@ const Marks kMinuteMarks = {"'", "\u2032", "\u2019", "\u02b9"};
 // curls them), are one second mark.
 const Marks kSecondMarks = {"''", "\u2019\u2019", "\"", "\u2033", "\u201d", "\u02ba"};
 
+// Whether text starts with mark; its first byte is compared on its own first,
+// as most texts and marks differ there.
+bool startsWith(std::string_view text, std::string_view mark)
+{
+    return !text.empty() && text.front() == mark.front() && text.starts_with(mark);
+}
+
 // Removes the first of marks that text starts with, and tells whether any did.
 bool take(std::string_view &text, Marks marks)
 {
     for (const std::string_view mark : marks)
-        if (text.starts_with(mark)) {
+        if (startsWith(text, mark)) {
             text.remove_prefix(mark.size());
             return true;
         }
@@ -113,8 +129,9 @@ std::optional<Part> takeNumber(std::string_view &text)
 
 std::string_view trimBlanks(std::string_view text)
 {
-    skipBlanks(text, kBlanksAround);
-    for (bool dropped = true; dropped;) {
+    if (!text.empty() && mayBeBlank(text.front()))
+        skipBlanks(text, kBlanksAround);
+    for (bool dropped = true; dropped && !text.empty() && mayBeBlank(text.back());) {
         dropped = false;
         for (const std::string_view blank : kBlanksAround)
             if (text.ends_with(blank)) {
@@ -191,9 +208,14 @@ std::string formatTwoDecimals(double value)
     // it rounds exactly as the decimal value does.
     const double scaled = value * 100.0;
     if (std::fabs(scaled) < 1e9) {
-        const double rounded = std::nearbyint(scaled);
+        // Rounded to the nearest whole number, as nearbyint does in the
+        // default rounding mode, without a call: adding and taking away
+        // 1.5 * 2^52 leaves no bits below the units.
+        constexpr double kUnitsOnly = 0x1.8p52;
+        const double rounded = (scaled + kUnitsOnly) - kUnitsOnly;
         if (std::fabs(std::fabs(scaled - rounded) - 0.5) > 1e-6) {
-            const long long hundredths = std::llround(rounded);
+            // rounded is whole and well inside the range of long long.
+            const auto hundredths = static_cast<long long>(rounded);
             unsigned long long magnitude = hundredths < 0 ? -hundredths : hundredths;
             // Written from the last digit backwards.
             std::array<char, 24> digits;
