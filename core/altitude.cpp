@@ -31,7 +31,7 @@ std::optional<InputError> refusal(const std::string &box, int column, const std:
 // What a rows 1..7 cell shows for an altitude, text holding its two-decimal
 // form: the marker replaces it only when the shown value itself is negative,
 // which is when it carries a minus (a value shown as 0,00 never does).
-std::string_view hourCellText(const std::string &text)
+std::string_view hourCellText(std::string_view text)
 {
     if (text.front() == '-')
         return kBelowHorizon;
@@ -89,6 +89,7 @@ void AltitudeCalculator::writeColumn(Form &form, int column, double declination)
     const double delta = declination * degreesToRadians_;
     const double sinDeclination = std::sin(delta);
     const double cosDeclination = std::cos(delta);
+    TwoDecimalsBuffer buffer;
 
     for (int row = 1; row < kNoonRow; ++row) {
         const double s = sinDeclination * sinLatitude_
@@ -99,8 +100,7 @@ void AltitudeCalculator::writeColumn(Form &form, int column, double declination)
         if (!(radicand > 0.0))
             radicand = 0.0;
         const double altitude = std::atan(s / std::sqrt(radicand)) * radiansToDegrees_;
-        const std::string text = formatTwoDecimals(altitude);
-        form.setText(cellName(column, row), hourCellText(text));
+        form.setText(cellName(column, row), hourCellText(formatTwoDecimals(altitude, buffer)));
     }
     form.setText(cellName(column, kNoonRow), noonCellText(latitude_, declination));
 }

@@ -2,6 +2,7 @@
 
 #include "grid.h"
 
+#include <bit>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -39,11 +40,12 @@ bool sameName(std::string_view a, std::string_view b)
 
 std::size_t MemoryForm::Texts::slotOf(std::string_view name) const
 {
+    // The name's bytes packed (names of up to 8 bytes whole, longer ones
+    // folded), then Fibonacci hashing: the top bits of the product spread
+    // neighbouring names such as x21, x22 ... over the whole table.
     std::uint64_t hash = name.size();
     for (const char c : name)
-        hash = hash * 33 + static_cast<unsigned char>(c);
-    // Fibonacci hashing: the top bits of the product spread neighbouring
-    // names such as x21, x22 ... over the whole table.
+        hash = std::rotl(hash, 8) ^ static_cast<unsigned char>(c);
     const std::size_t mask = slots_.size() - 1;
     std::size_t slot = std::size_t((hash * 0x9e3779b97f4a7c15ull) >> shift_);
     while (!slots_[slot].name.empty() && !sameName(slots_[slot].name, name))
