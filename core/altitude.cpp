@@ -28,12 +28,11 @@ std::optional<InputError> refusal(const std::string &box, int column, const std:
     return InputError{Kind::NotANumber, column, box, text};
 }
 
-// What a rows 1..7 cell shows for an altitude: the marker replaces what the
-// cell would show only when the shown two-decimal value itself is negative,
+// What a rows 1..7 cell shows for an altitude, text holding its two-decimal
+// form: the marker replaces it only when the shown value itself is negative,
 // which is when it carries a minus (a value shown as 0,00 never does).
-std::string hourCellText(double altitude)
+std::string_view hourCellText(std::string_view text)
 {
-    std::string text = formatTwoDecimals(altitude);
     if (text.front() == '-')
         return kBelowHorizon;
     return text;
@@ -85,13 +84,13 @@ AltitudeCalculator::AltitudeCalculator(double latitude)
         cosHourAngle_[row - 1] = std::cos(hourAngleDegrees(row) * degreesToRadians_);
 }
 
-ColumnTexts AltitudeCalculator::column(double declination) const
+void AltitudeCalculator::writeColumn(Form &form, int column, double declination) const
 {
     const double delta = declination * degreesToRadians_;
     const double sinDeclination = std::sin(delta);
     const double cosDeclination = std::cos(delta);
+    TwoDecimalsBuffer buffer;
 
-    ColumnTexts texts;
     for (int row = 1; row < kNoonRow; ++row) {
         const double s = sinDeclination * sinLatitude_
                          + (cosDeclination * cosLatitude_) * cosHourAngle_[row - 1];
@@ -101,10 +100,9 @@ ColumnTexts AltitudeCalculator::column(double declination) const
         if (!(radicand > 0.0))
             radicand = 0.0;
         const double altitude = std::atan(s / std::sqrt(radicand)) * radiansToDegrees_;
-        texts[row - 1] = hourCellText(altitude);
+        form.setText(cellName(column, row), hourCellText(formatTwoDecimals(altitude, buffer)));
     }
-    texts[kNoonRow - 1] = noonCellText(latitude_, declination);
-    return texts;
+    form.setText(cellName(column, kNoonRow), noonCellText(latitude_, declination));
 }
 
 std::optional<InputError> computeTable(Form &form)
@@ -115,11 +113,8 @@ std::optional<InputError> computeTable(Form &form)
     const auto &inputs = std::get<TableInputs>(read);
 
     const AltitudeCalculator calculator(inputs.latitude);
-    for (int column = 1; column <= kColumns; ++column) {
-        const ColumnTexts texts = calculator.column(inputs.declinations[column - 1]);
-        for (int row = 1; row <= kRows; ++row)
-            form.setText(cellName(column, row), texts[row - 1]);
-    }
+    for (int column = 1; column <= kColumns; ++column)
+        calculator.writeColumn(form, column, inputs.declinations[column - 1]);
     return std::nullopt;
 }
 

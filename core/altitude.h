@@ -34,9 +34,6 @@ struct TableInputs {
 // Returned: the numbers, or the first box whose text is refused.
 std::variant<TableInputs, InputError> readInputs(const Form &form);
 
-// The eight cell texts of one column, top row (05.00/19.00) first.
-using ColumnTexts = std::array<std::string, kRows>;
-
 // The Sun's altitude for one latitude at the hours of the table.
 //
 // Rows 1..7 use the altitude from the spherical triangle pole-zenith-Sun,
@@ -56,9 +53,9 @@ public:
     // beyond +-90 the formulas still give numbers.
     explicit AltitudeCalculator(double latitude);
 
-    // Given: declination in degrees, north positive.
-    // Returned: the column's eight cell texts.
-    ColumnTexts column(double declination) const;
+    // Given: the column 1..14 and its declination in degrees, north positive.
+    // Writes the column's eight cells into form, top row (05.00/19.00) first.
+    void writeColumn(Form &form, int column, double declination) const;
 
 private:
     double latitude_;

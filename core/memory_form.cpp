@@ -2,50 +2,121 @@
 
 #include "grid.h"
 
+#include <bit>
+#include <cstdint>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace solvara {
 
 MemoryForm::MemoryForm()
 {
-    texts_.emplace(kLatitudeBox, kOpeningLatitude);
-    captions_.emplace(kCornerLabel, "");
+    texts_.add(kLatitudeBox, kOpeningLatitude);
+    captions_.add(kCornerLabel, "");
     for (int column = 1; column <= kColumns; ++column) {
-        texts_.emplace(declinationBox(column), "0");
-        captions_.emplace(headingLabel(column), "");
+        texts_.add(declinationBox(column), "0");
+        captions_.add(headingLabel(column), "");
         for (int row = 1; row <= kRows; ++row)
-            texts_.emplace(cellName(column, row), "0");
+            texts_.add(cellName(column, row), "0");
     }
+}
+
+namespace {
+
+// Whether two names are the same. Names are a few letters and digits, too
+// short for a call to compare them to pay.
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::size_t MemoryForm::Texts::slotOf(std::string_view name) const
+{
+    // The name's bytes packed (names of up to 8 bytes whole, longer ones
+    // folded), then Fibonacci hashing: the top bits of the product spread
+    // neighbouring names such as x21, x22 ... over the whole table.
+    std::uint64_t hash = name.size();
+    for (const char c : name)
+        hash = std::rotl(hash, 8) ^ static_cast<unsigned char>(c);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = std::size_t((hash * 0x9e3779b97f4a7c15ull) >> shift_);
+    while (!slots_[slot].name.empty() && !sameName(slots_[slot].name, name))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+void MemoryForm::Texts::add(std::string_view name, std::string_view text)
+{
+    if (2 * (used_ + 1) > slots_.size()) {
+        std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+        std::swap(old, slots_);
+        shift_ = 64;
+        for (std::size_t size = slots_.size(); size > 1; size /= 2)
+            --shift_;
+        used_ = 0;
+        for (Slot &slot : old)
+            if (!slot.name.empty())
+                add(slot.name, slot.text);
+    }
+    Slot &slot = slots_[slotOf(name)];
+    if (slot.name.empty()) {
+        slot.name = name;
+        ++used_;
+    }
+    slot.text = text;
+}
+
+const std::string *MemoryForm::Texts::find(std::string_view name) const
+{
+    if (slots_.empty())
+        return nullptr;
+    const Slot &slot = slots_[slotOf(name)];
+    return slot.name.empty() ? nullptr : &slot.text;
+}
+
+std::string *MemoryForm::Texts::find(std::string_view name)
+{
+    return const_cast<std::string *>(std::as_const(*this).find(name));
 }
 
 std::string MemoryForm::text(std::string_view box) const
 {
-    const auto it = texts_.find(box);
-    if (it == texts_.end())
+    const std::string *text = texts_.find(box);
+    if (!text)
         throw std::out_of_range("no text box named " + std::string(box));
-    return it->second;
+    return *text;
 }
 
 void MemoryForm::setText(std::string_view box, std::string_view text)
 {
-    const auto it = texts_.find(box);
-    if (it == texts_.end())
+    std::string *current = texts_.find(box);
+    if (!current)
         throw std::out_of_range("no text box named " + std::string(box));
-    it->second = text;
+    // Written in place: a cell's text is nearly always as long as the last.
+    current->resize(text.size());
+    std::char_traits<char>::copy(current->data(), text.data(), text.size());
 }
 
 void MemoryForm::setCaption(std::string_view label, std::string_view caption)
 {
-    const auto it = captions_.find(label);
-    if (it == captions_.end())
+    std::string *current = captions_.find(label);
+    if (!current)
         throw std::out_of_range("no heading label named " + std::string(label));
-    it->second = caption;
+    current->assign(caption);
 }
 
 std::string MemoryForm::caption(std::string_view label) const
 {
-    const auto it = captions_.find(label);
-    return it == captions_.end() ? std::string() : it->second;
+    const std::string *current = captions_.find(label);
+    return current ? *current : std::string();
 }
 
 } // namespace solvara

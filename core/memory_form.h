@@ -2,10 +2,10 @@
 
 #include "form.h"
 
-#include <functional>
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace solvara {
 
@@ -24,14 +24,28 @@ public:
     std::string caption(std::string_view label) const;
 
 private:
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const
-        {
-            return std::hash<std::string_view>{}(name);
-        }
+    // The texts of a fixed set of controls, named once when the form is made.
+    // Open addressing in a power-of-two table kept at most half full: each of
+    // the 127 look-ups of a press is one short hash and, nearly always, one
+    // comparison of names.
+    class Texts {
+    public:
+        void add(std::string_view name, std::string_view text);
+        // The text of the control so named, or nullptr.
+        const std::string *find(std::string_view name) const;
+        std::string *find(std::string_view name);
+
+    private:
+        struct Slot {
+            std::string name; // empty for a free slot
+            std::string text;
+        };
+        std::size_t slotOf(std::string_view name) const;
+
+        std::vector<Slot> slots_;
+        std::size_t used_ = 0;
+        int shift_ = 64; // 64 less the bits of a slot's number
     };
-    using Texts = std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>;
 
     Texts texts_;
     Texts captions_;

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
@@ -15,12 +16,13 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// to_chars writes a point; the window shows a comma.
-std::string withComma(const char *first, const char *last)
+// Whether c may be the first (or last) byte of one of the blanks around a
+// text: ASCII white space, or any byte of a multi-byte UTF-8 character.
+// A text that starts and ends with a digit or a letter is returned at once.
+bool mayBeBlank(char c)
 {
-    std::string text(first, last);
-    std::replace(text.begin(), text.end(), '.', ',');
-    return text;
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || byte == ' ' || (byte >= '\t' && byte <= '\r');
 }
 
 using Marks = std::initializer_list<std::string_view>;
@@ -43,11 +45,18 @@ const Marks kMinuteMarks = {"'", "\u2032", "\u2019", "\u02b9"};
 // curls them), are one second mark.
 const Marks kSecondMarks = {"''", "\u2019\u2019", "\"", "\u2033", "\u201d", "\u02ba"};
 
+// Whether text starts with mark; its first byte is compared on its own first,
+// as most texts and marks differ there.
+bool startsWith(std::string_view text, std::string_view mark)
+{
+    return !text.empty() && text.front() == mark.front() && text.starts_with(mark);
+}
+
 // Removes the first of marks that text starts with, and tells whether any did.
 bool take(std::string_view &text, Marks marks)
 {
     for (const std::string_view mark : marks)
-        if (text.starts_with(mark)) {
+        if (startsWith(text, mark)) {
             text.remove_prefix(mark.size());
             return true;
         }
@@ -113,8 +122,9 @@ std::optional<Part> takeNumber(std::string_view &text)
 
 std::string_view trimBlanks(std::string_view text)
 {
-    skipBlanks(text, kBlanksAround);
-    for (bool dropped = true; dropped;) {
+    if (!text.empty() && mayBeBlank(text.front()))
+        skipBlanks(text, kBlanksAround);
+    for (bool dropped = true; dropped && !text.empty() && mayBeBlank(text.back());) {
         dropped = false;
         for (const std::string_view blank : kBlanksAround)
             if (text.ends_with(blank)) {
@@ -131,16 +141,19 @@ DegreesReading readDegrees(std::string_view text)
     if (text.empty())
         return DegreesRefusal::Empty;
 
-    // A letter in front, or a sign, or neither; a letter after the number
-    // only when there was neither.
-    int hemisphere = takeHemisphere(text);
+    // A letter in front, or a sign, or neither (as in every text that starts
+    // with a digit); a letter after the number only when there was neither.
+    int hemisphere = 0;
     bool negative = false;
     bool signTyped = false;
-    if (hemisphere != 0) {
-        skipBlanks(text);
-    } else {
-        negative = take(text, kMinus);
-        signTyped = negative || take(text, {"+"});
+    if (!isDigit(text.front())) {
+        hemisphere = takeHemisphere(text);
+        if (hemisphere != 0) {
+            skipBlanks(text);
+        } else {
+            negative = take(text, kMinus);
+            signTyped = negative || take(text, {"+"});
+        }
     }
 
     // Degrees, minutes, seconds: the first part alone is decimal degrees
@@ -184,20 +197,25 @@ DegreesReading readDegrees(std::string_view text)
     return negative || hemisphere < 0 ? -value : value;
 }
 
-std::string formatTwoDecimals(double value)
+std::string_view formatTwoDecimals(double value, TwoDecimalsBuffer &buffer)
 {
     // Fast path: below 10^9 hundredths, value * 100 is off the exact product
     // by less than 10^-7, so unless it lies within 10^-6 of a half hundredth
     // it rounds exactly as the decimal value does.
     const double scaled = value * 100.0;
     if (std::fabs(scaled) < 1e9) {
-        const double rounded = std::nearbyint(scaled);
+        // Rounded to the nearest whole number, as nearbyint does in the
+        // default rounding mode, without a call: adding and taking away
+        // 1.5 * 2^52 leaves no bits below the units.
+        constexpr double kUnitsOnly = 0x1.8p52;
+        const double rounded = (scaled + kUnitsOnly) - kUnitsOnly;
         if (std::fabs(std::fabs(scaled - rounded) - 0.5) > 1e-6) {
-            const long long hundredths = std::llround(rounded);
-            unsigned long long magnitude = hundredths < 0 ? -hundredths : hundredths;
+            // rounded is whole and, below 10^9, inside the range of int32.
+            const auto hundredths = static_cast<std::int32_t>(rounded);
+            std::uint32_t magnitude = hundredths < 0 ? -std::uint32_t(hundredths) : hundredths;
             // Written from the last digit backwards.
-            std::array<char, 24> digits;
-            char *first = digits.data() + digits.size();
+            char *const last = buffer.data() + buffer.size();
+            char *first = last;
             *--first = char('0' + magnitude % 10);
             *--first = char('0' + magnitude / 10 % 10);
             *--first = ',';
@@ -208,20 +226,25 @@ std::string formatTwoDecimals(double value)
             } while (magnitude != 0);
             if (hundredths < 0)
                 *--first = '-';
-            return std::string(first, digits.data() + digits.size());
+            return {first, std::size_t(last - first)};
         }
     }
 
-    // Large enough for the fixed form of any finite double.
-    std::array<char, 330> buffer;
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, 2);
     if (result.ec != std::errc())
         return "?";
-    std::string text = withComma(buffer.data(), result.ptr);
+    std::replace(buffer.data(), result.ptr, '.', ',');
+    std::string_view text(buffer.data(), std::size_t(result.ptr - buffer.data()));
     if (text == "-0,00")
-        text.erase(0, 1);
+        text.remove_prefix(1);
     return text;
+}
+
+std::string formatTwoDecimals(double value)
+{
+    TwoDecimalsBuffer buffer;
+    return std::string(formatTwoDecimals(value, buffer));
 }
 
 std::string formatPlain(double value)

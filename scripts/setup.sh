@@ -14,7 +14,7 @@ build_packages=(
 run_packages=(xvfb xauth x11-utils imagemagick)
 package_packages=(dpkg-dev file)
 test_packages=(
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libxcb-damage0-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
   openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool python3

@@ -14,9 +14,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
@@ -115,7 +117,11 @@ MainForm::MainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kWindowCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/solvara.png")));
+    // Read as the PNG it is: left to guess, the reader would load every
+    // image format plugin to ask each of them first.
+    QImageReader icon(QStringLiteral(":/icons/solvara.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    setWindowIcon(QPixmap::fromImage(icon.read()));
     // A narrow face, so that hour captions such as "07.00 17.00" fit their
     // labels on one line at a readable size; its size is fitted below.
     QFont windowFont(QStringLiteral("Liberation Sans Narrow"));
