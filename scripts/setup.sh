@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages (Debian 12 or 13), everything Solvara
-# needs to build and run ("run"), to build its Debian package ("package") or
-# to be tested ("test", which includes both). Quick when all is already there.
+# needs to build and run ("run"), to build its Debian package ("package",
+# with the Build-Depends of debian/control) or to be tested ("test", which
+# includes both). Quick when all is already there.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 purpose=${1:-run}
 
 build_packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkgconf
   qt6-base-dev libgl-dev libcups2-dev libxcb1-dev
   fonts-liberation locales
 )
@@ -58,6 +60,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   update_once
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null
+fi
+
+# The Debian package's Build-Depends, as debian/control names them.
+if [ "$purpose" != run ] && ! dpkg-checkbuilddeps >/dev/null 2>&1; then
+  echo "Installing the Debian package's Build-Depends"
+  update_once
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq --no-install-recommends "$PWD" >/dev/null
+  dpkg-checkbuilddeps
 fi
 
 # The tests read number texts under an Italian locale as well as under C.

@@ -97,10 +97,11 @@ foreach(run IN ITEMS "" openbox metacity kwin_x11 openbox:two-monitors openbox:s
   set_tests_properties(${name} PROPERTIES TIMEOUT 60)
 endforeach()
 
-# The installed tree as a desktop sees it, and the Debian package unpacked.
+# The installed tree as a desktop sees it, and the Debian packages built,
+# checked by lintian and unpacked.
 add_test(NAME install_and_package
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/install-check.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(install_and_package PROPERTIES TIMEOUT 120)
+set_tests_properties(install_and_package PROPERTIES TIMEOUT 900)
 
 # The README's pictures come from the program and are redrawn by one command.
 add_test(NAME readme_pictures
