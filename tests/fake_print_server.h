@@ -13,7 +13,7 @@
 class FakePrintServer {
 public:
     // mode: one of fake_print_server.py's, "Silent" for instance.
-    explicit FakePrintServer(const char *mode, std::chrono::seconds lifetime = std::chrono::seconds(60))
+    FakePrintServer(const char *mode, std::chrono::seconds lifetime)
     {
         server_.start("python3", {SOLVARA_FAKE_PRINT_SERVER, QString::fromLatin1(mode),
                                   QString::number(lifetime.count()), dir_.path()});

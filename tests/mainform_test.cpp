@@ -240,11 +240,10 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
     };
     form.setText("Lat", "45");
     const std::pair<const char *, const char *> steps[] = {
-        {"Command2", "45 23,44 -18,57 -23,28 -23,44 0 0 0|data|21/06|15/12  28/12"},
-        {"Calcola", "45 23,44 -18,57 -23,28 -23,44 ------ 68,44 21,56|data|21/06|15/12  28/12"},
         {"Command3", "45 23,44 -23,44 0 0 0 0 0|||"},
         {"Command4", "45 23,44 -16 -23,44 0 0 0 0|||"},
         {"Command2", "45 23,44 -18,57 -23,28 -23,44 0 0 0|data|21/06|15/12  28/12"},
+        {"Calcola", "45 23,44 -18,57 -23,28 -23,44 ------ 68,44 21,56|data|21/06|15/12  28/12"},
         {"Azzera", "0 0 0 0 0 0 0 0|||"},
         {"Calcola", "0 0 0 0 0 ------ 90,00 90,00|||"}}; // the equator at the equinox
     for (const auto &[button, expected] : steps) {

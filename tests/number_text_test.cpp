@@ -38,18 +38,26 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
             EXPECT_EQ(readDegrees(text), DegreesReading(why)) << '"' << text << '"';
 }
 
-TEST(FormatTwoDecimals, RoundsTheStoredValueToHundredths)
+// The texts numbers are shown in: two decimals rounded from the stored value
+// (which lies just below 1,005, and 0,125 is a tie); plain numbers to fifteen
+// significant digits without exponent; preset declinations (in hundredths) in
+// their shortest form, no trailing zero, the sign on values below one degree.
+TEST(FormatNumbers, TwoDecimalsPlainAndShortestForms)
 {
-    const struct {
-        double value;
-        const char *text;
-    } rows[] = {{75.32831, "75,33"}, {-11.7483, "-11,75"}, {-0.004, "0,00"}, {-0.005001, "-0,01"},
-                {1.005, "1,00"} /* stored just below 1,005 */, {0.125, "0,12"} /* a tie */,
-                {12345678901234.567, "12345678901234,57"}};
-    for (const auto &row : rows)
-        EXPECT_EQ(formatTwoDecimals(row.value), row.text) << row.value;
+    const std::pair<std::string, const char *> rows[] = {
+        {formatTwoDecimals(75.32831), "75,33"}, {formatTwoDecimals(-11.7483), "-11,75"},
+        {formatTwoDecimals(-0.004), "0,00"}, {formatTwoDecimals(-0.005001), "-0,01"},
+        {formatTwoDecimals(1.005), "1,00"}, {formatTwoDecimals(0.125), "0,12"},
+        {formatTwoDecimals(12345678901234.567), "12345678901234,57"},
+        {formatPlain(80), "80"}, {formatPlain(76.5), "76,5"}, {formatPlain(-0.0), "0"},
+        {formatPlain(1.0 / 3.0), "0,333333333333333"}, {formatPlain(-2.5e-7), "-0,00000025"},
+        {formatPlain(-2e15), "-2000000000000000"}, {formatPlain(1234567890123456789.0), "1234567890123460000"},
+        {formatHundredths(1250), "12,5"}, {formatHundredths(2301), "23,01"}, {formatHundredths(-1250), "-12,5"},
+        {formatHundredths(-5), "-0,05"}, {formatHundredths(-2000), "-20"}, {formatHundredths(0), "0"}};
+    for (const auto &[text, expected] : rows)
+        EXPECT_EQ(text, expected);
 
-    // The quick path must agree with glibc's exact rounding everywhere.
+    // The quick two-decimal path must agree with glibc's exact rounding everywhere.
     for (int i = -900000; i <= 900000; i += 7) {
         const double value = i / 10000.0 + 1e-9 * (i % 3);
         char exact[64];
@@ -58,28 +66,6 @@ TEST(FormatTwoDecimals, RoundsTheStoredValueToHundredths)
         std::replace(expected.begin(), expected.end(), '.', ',');
         ASSERT_EQ(formatTwoDecimals(value), expected == "-0,00" ? "0,00" : expected) << value;
     }
-}
-
-TEST(FormatPlain, FifteenSignificantDigitsWithoutExponent)
-{
-    const struct {
-        double value;
-        const char *text;
-    } rows[] = {{80, "80"}, {76, "76"}, {76.5, "76,5"}, {-0.0, "0"},
-                {1.0 / 3.0, "0,333333333333333"}, {-2.5e-7, "-0,00000025"},
-                {-2e15, "-2000000000000000"}, {1234567890123456789.0, "1234567890123460000"}};
-    for (const auto &row : rows)
-        EXPECT_EQ(formatPlain(row.value), row.text) << row.value;
-}
-
-// Preset declinations in their shortest form: no trailing zero, the sign on
-// values below one degree.
-TEST(FormatHundredths, ShortestDecimalCommaForm)
-{
-    const std::pair<int, const char *> rows[] = {{1250, "12,5"}, {2301, "23,01"}, {-1250, "-12,5"},
-                                                 {-5, "-0,05"},  {-2000, "-20"},  {0, "0"}};
-    for (const auto &[hundredths, text] : rows)
-        EXPECT_EQ(formatHundredths(hundredths), text) << hundredths;
 }
 
 } // namespace

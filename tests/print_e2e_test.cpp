@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <iostream>
 
 namespace {
 
@@ -38,16 +37,13 @@ TEST(PrintEndToEnd, StampaPrintsTheTableOnTheDefaultPrinter)
     form.setPrintHelper(q(SOLVARA_PRINT_HELPER));
     form.show();
     MessageCatcher catcher;
-    for (const char *button : {"Command2", "Calcola"})
+    for (const char *button : {"Command2", "Calcola", "Command1"}) // the page as users print it
         QTest::mouseClick(qobject_cast<QPushButton *>(form.control(button)), Qt::LeftButton);
-    QElapsedTimer clock;
-    clock.start();
-    QTest::mouseClick(qobject_cast<QPushButton *>(form.control("Command1")), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !catcher.seen().empty(); }, 5000));
-    std::cout << "real queue: the message " << clock.elapsed() << " ms after the click\n";
     ASSERT_EQ(catcher.seen().size(), 1u);
     EXPECT_EQ(catcher.seen()[0].text + QString::number(catcher.seen()[0].icon), q("Stampa inviata1"));
     // The page is out once the queue is empty (a minute at most).
+    QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 60000) {
         QProcess lpstat;

@@ -15,13 +15,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <csignal>
 #include <functional>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -87,7 +86,6 @@ TEST_P(PrintServerFault, ErrorWithinTwentySecondsOfTheClickThenTheWindowWorks)
     const qint64 ms = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
     qunsetenv("LD_PRELOAD");
     qunsetenv("CUPS_SERVER");
-    std::cout << fault.name << ": the message " << ms << " ms after the click\n";
     ASSERT_GE(ms, 0) << "no message";
     EXPECT_LE(ms, 20000);
     EXPECT_EQ(window.lastMessage(), q("Solvara: Errore nella procedura di stampa3"));
@@ -144,7 +142,6 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
         seen.push_back(form.text("Lat") + " " + form.text("dcl1a") + " " + form.text("x1"));
     });
     const qint64 failedMs = window.printAndTime([&] { QTest::keyClick(window.button("Command1"), Qt::Key_Space); });
-    std::cout << "server silent: the message " << failedMs << " ms after the click\n";
     EXPECT_TRUE(failedMs >= 0 && failedMs <= 20000) << failedMs;
     EXPECT_EQ(seen, (std::vector<std::string>{"unchanged", "note", "wait", "38,1217 0 0"}));
     QTest::qWait(300); // a late press would have come by now
@@ -160,14 +157,10 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     form.setText("dc5a", "-23,44 N"); // the last box the page reads, with a blank
     const qint64 sentMs = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
     qunsetenv("CUPS_SERVER");
-    std::cout << "server takes the page: the message " << sentMs << " ms after the click\n";
     EXPECT_TRUE(sentMs >= 0 && sentMs <= 5000) << sentMs;
     EXPECT_EQ(window.lastMessage(), q("Solvara: Stampa inviata1"));
     EXPECT_EQ(accepts.told("operation 0x0005"), 1);
-    const auto word = readPdf(accepts.document()).find(q("-23,44"));
-    ASSERT_TRUE(word);
-    EXPECT_NEAR(word->leftMm, 4.23 + 25, 0.3); // inside the printer's margins
-    EXPECT_NEAR(word->topMm, 6.35 + 180, 0.3);
+    EXPECT_TRUE(readPdf(accepts.document()).find(q("-23,44"))); // the window's text (places: the page's tests)
 
     // An installation that lost its helper says so at once.
     form.setPrintHelper(q("/nonexistent/solvara-print"));
@@ -212,7 +205,6 @@ TEST(PrintWindow, QuittingDuringAPrintEndsAtOnceAndWithdrawsTheJob)
         qunsetenv("CUPS_SERVER");
         ASSERT_TRUE(sinceQuit.isValid()) << way;
         const qint64 ms = sinceQuit.elapsed();
-        std::cout << way << ": ended " << ms << " ms after it was told\n";
         EXPECT_LT(ms, 2000) << way;
         EXPECT_TRUE(QTest::qWaitFor([&] {
             return server.told("operation 0x0008") == 1 && server.told("closed") == server.told("connection");

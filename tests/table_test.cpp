@@ -29,24 +29,22 @@ double number(std::string text)
     return error == std::errc() && end == text.data() + text.size() ? value : NAN;
 }
 
-// Worked examples, computed independently of this program: each stands in a
-// column of its own among the 15-day declinations, so that a column computed
-// from another column's declination shows.
+// Worked examples, computed independently of this program, where the general
+// comparison below cannot look: an altitude of 0 shown as 0,00, exact hour
+// angles, noon at the zenith (90,00) and beyond it (to full precision, also
+// past 180 degrees), the Sun never up, and the sine of the altitude at +-1.
+// Each stands in a column of its own among the 15-day declinations, so that a
+// column computed from another column's declination shows.
 TEST(ComputeTable, WorkedExamplesInAnyColumn)
 {
     const struct {
         const char *name, *latitude, *declination;
         std::array<std::string, kRows> cells; // 05.00/19.00 first, 12.00 last
     } cases[] = {
-        {"Summer", "38,1217", "23,45", {"3,37", "14,22", "25,62", "37,34", "49,11", "60,54", "70,53", "75,33"}},
-        {"Equinox", "38,1217", "0", {M, "0,00", "11,75", "23,16", "33,80", "42,95", "49,45", "51,88"}},
-        {"Winter", "38,1217", "-23,45", {M, M, M, "6,61", "15,35", "22,29", "26,84", "28,43"}},
         {"Equator", "0", "0", {M, "0,00", "15,00", "30,00", "45,00", "60,00", "75,00", "90,00"}},
-        {"Overhead", "38,1217", "38,1217", {"12,76", "22,40", "32,77", "43,67", "54,96", "66,50", "78,21", "90,00"}},
         {"NorthOfZenith", "10", "23,4567", {M, "3,96", "17,63", "31,39", "45,07", "58,38", "70,35", "76,5433"}},
         {"JustNorthOfZenith", "38,1217", "38,5", {"13,00", "22,60", "32,93", "43,80", "55,05", "66,56", "78,24", "89,6217"}},
         {"PolarNight", "85", "-23,45", {M, M, M, M, M, M, M, M}},
-        {"NoonBeyond180", "-80", "23,45", {M, M, M, M, M, M, M, "-13,45"}},
         // The sine of the altitude reaches +-1: never nan.
         {"SunAtThePole", "90", "90", {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
         {"SunAtTheOtherPole", "-90", "90", {M, M, M, M, M, M, M, "-90"}},
