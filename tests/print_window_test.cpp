@@ -20,7 +20,7 @@
 
 #include <csignal>
 #include <functional>
-#include <ostream>
+#include <iostream>
 
 namespace {
 
@@ -86,6 +86,7 @@ TEST_P(PrintServerFault, ErrorWithinTwentySecondsOfTheClickThenTheWindowWorks)
     const qint64 ms = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
     qunsetenv("LD_PRELOAD");
     qunsetenv("CUPS_SERVER");
+    std::cout << fault.name << ": the message " << ms << " ms after the click\n"; // reported every run
     ASSERT_GE(ms, 0) << "no message";
     EXPECT_LE(ms, 20000);
     EXPECT_EQ(window.lastMessage(), q("Solvara: Errore nella procedura di stampa3"));
@@ -142,6 +143,7 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
         seen.push_back(form.text("Lat") + " " + form.text("dcl1a") + " " + form.text("x1"));
     });
     const qint64 failedMs = window.printAndTime([&] { QTest::keyClick(window.button("Command1"), Qt::Key_Space); });
+    std::cout << "server silent: the message " << failedMs << " ms after the click\n";
     EXPECT_TRUE(failedMs >= 0 && failedMs <= 20000) << failedMs;
     EXPECT_EQ(seen, (std::vector<std::string>{"unchanged", "note", "wait", "38,1217 0 0"}));
     QTest::qWait(300); // a late press would have come by now
@@ -157,6 +159,7 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     form.setText("dc5a", "-23,44 N"); // the last box the page reads, with a blank
     const qint64 sentMs = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
     qunsetenv("CUPS_SERVER");
+    std::cout << "server takes the page: the message " << sentMs << " ms after the click\n";
     EXPECT_TRUE(sentMs >= 0 && sentMs <= 5000) << sentMs;
     EXPECT_EQ(window.lastMessage(), q("Solvara: Stampa inviata1"));
     EXPECT_EQ(accepts.told("operation 0x0005"), 1);
@@ -205,6 +208,7 @@ TEST(PrintWindow, QuittingDuringAPrintEndsAtOnceAndWithdrawsTheJob)
         qunsetenv("CUPS_SERVER");
         ASSERT_TRUE(sinceQuit.isValid()) << way;
         const qint64 ms = sinceQuit.elapsed();
+        std::cout << way << ": ended " << ms << " ms after it was told\n";
         EXPECT_LT(ms, 2000) << way;
         EXPECT_TRUE(QTest::qWaitFor([&] {
             return server.told("operation 0x0008") == 1 && server.told("closed") == server.told("connection");
