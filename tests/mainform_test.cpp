@@ -102,6 +102,7 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
         EXPECT_EQ(twips(label(solvara::headingLabel(j))).topLeft(), QPoint(1800 + 720 * (j - 1), 2400)) << j;
     }
     const std::tuple<const char *, QRect, const char *> anchors[] = {
+        {"Label1", {9480, 120, 1815, 255}, "Declinazione giornaliera"},
         {"Label13", {4440, 240, 3495, 375}, "Solvara del sole"}, {"Command2", {9480, 480, 1695, 375}, "Passo di 15 giorni"},
         {"Command3", {9480, 1080, 1695, 375}, "Passo di 5°"}, {"Command4", {9480, 1680, 1695, 375}, "Passo di 4°"},
         {"Lat", {5040, 1200, 855, 285}, "38,1217"}, {"Label15", {6600, 1200, 1935, 255}, "(Per  i dec.usare la virgola)"},
@@ -117,6 +118,7 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
                     && lost.height() >= 0 && lost.height() <= 14) << name;
     }
     EXPECT_TRUE(form.control("Lat")->font().bold() && label("Label13")->font().bold());
+    EXPECT_EQ(label("Label13")->font().pointSizeF(), 12); // the title, where it fits whole
     EXPECT_FALSE(form.control("Calcola")->font().bold() || form.control("x1")->font().bold());
     // The comma reminder stays red, made darker or lighter only to be read.
     const QColor hint = label("Label15")->palette().color(QPalette::WindowText);
