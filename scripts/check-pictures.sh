@@ -16,11 +16,14 @@ SOLVARA_BUILD=$1 scripts/make-pictures.sh "$work" >/dev/null
 allowed=20
 
 # Pixels of picture $1 outside the range of picture $2 around them.
+# (The marked pixels go through a file: ImageMagick 7 prints a stray word on
+# the output of an -fx over an image list.)
 outside() {
   convert \( "$1" -colorspace gray \) \
           \( "$2" -colorspace gray -morphology Erode Square:1 \) \
           \( "$2" -colorspace gray -morphology Dilate Square:1 \) \
-          -fx 'u[0] < u[1] - 0.25 || u[0] > u[2] + 0.25' -format '%[fx:round(mean * w * h)]' info:
+          -fx 'u[0] < u[1] - 0.25 || u[0] > u[2] + 0.25' "$work/outside.png" >/dev/null
+  convert "$work/outside.png" -format '%[fx:round(mean * w * h)]' info:
 }
 
 for picture in window.png page.png; do

@@ -43,7 +43,7 @@ protected:
     void showActive()
     {
         form.show();
-        QApplication::setActiveWindow(&form);
+        form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
 };
