@@ -100,9 +100,13 @@ void AltitudeCalculator::writeColumn(Form &form, int column, double declination)
         if (!(radicand > 0.0))
             radicand = 0.0;
         const double altitude = std::atan(s / std::sqrt(radicand)) * radiansToDegrees_;
-        form.setText(cellName(column, row), hourCellText(formatTwoDecimals(altitude, buffer)));
+        // At -0,01 or below the text would surely carry a minus: no need to
+        // write it out to know the cell shows the marker.
+        form.setCell(column, row, altitude <= -0.01
+                                      ? std::string_view(kBelowHorizon)
+                                      : hourCellText(formatTwoDecimals(altitude, buffer)));
     }
-    form.setText(cellName(column, kNoonRow), noonCellText(latitude_, declination));
+    form.setCell(column, kNoonRow, noonCellText(latitude_, declination));
 }
 
 std::optional<InputError> computeTable(Form &form)

@@ -2,7 +2,6 @@
 
 #include "grid.h"
 
-#include <bit>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -20,35 +19,41 @@ MemoryForm::MemoryForm()
         for (int row = 1; row <= kRows; ++row)
             texts_.add(cellName(column, row), "0");
     }
+    // Found once all are added, as adding moves the texts.
+    for (int column = 1; column <= kColumns; ++column)
+        for (int row = 1; row <= kRows; ++row)
+            cells_[std::size_t((column - 1) * kRows + row - 1)] = texts_.find(cellName(column, row));
 }
 
 namespace {
 
-// Whether two names are the same. Names are a few letters and digits, too
-// short for a call to compare them to pay.
-bool sameName(std::string_view a, std::string_view b)
+// Written in place: a cell's text is nearly always as long as the last.
+void overwrite(std::string &current, std::string_view text)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
+    current.resize(text.size());
+    std::char_traits<char>::copy(current.data(), text.data(), text.size());
 }
 
 } // namespace
 
-std::size_t MemoryForm::Texts::slotOf(std::string_view name) const
+std::uint64_t MemoryForm::Texts::keyOf(std::string_view name)
 {
-    // The name's bytes packed (names of up to 8 bytes whole, longer ones
-    // folded), then Fibonacci hashing: the top bits of the product spread
-    // neighbouring names such as x21, x22 ... over the whole table.
-    std::uint64_t hash = name.size();
-    for (const char c : name)
-        hash = std::rotl(hash, 8) ^ static_cast<unsigned char>(c);
+    // Every control's name has at most 8 bytes: packed whole, they are the
+    // key itself; a longer name (never one of this window's) is folded in.
+    std::uint64_t key = name.size();
+    for (std::size_t i = 0; i < name.size(); ++i)
+        key ^= std::uint64_t(static_cast<unsigned char>(name[i])) << (8 * (i % 8));
+    return key;
+}
+
+std::size_t MemoryForm::Texts::slotOf(std::string_view name, std::uint64_t key) const
+{
+    // Fibonacci hashing: the top bits of the product spread neighbouring
+    // names such as x21, x22 ... over the whole table.
     const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = std::size_t((hash * 0x9e3779b97f4a7c15ull) >> shift_);
-    while (!slots_[slot].name.empty() && !sameName(slots_[slot].name, name))
+    std::size_t slot = std::size_t((key * 0x9e3779b97f4a7c15ull) >> shift_);
+    while (!slots_[slot].name.empty()
+           && (slots_[slot].key != key || slots_[slot].name != name))
         slot = (slot + 1) & mask;
     return slot;
 }
@@ -66,9 +71,11 @@ void MemoryForm::Texts::add(std::string_view name, std::string_view text)
             if (!slot.name.empty())
                 add(slot.name, slot.text);
     }
-    Slot &slot = slots_[slotOf(name)];
+    const std::uint64_t key = keyOf(name);
+    Slot &slot = slots_[slotOf(name, key)];
     if (slot.name.empty()) {
         slot.name = name;
+        slot.key = key;
         ++used_;
     }
     slot.text = text;
@@ -78,7 +85,7 @@ const std::string *MemoryForm::Texts::find(std::string_view name) const
 {
     if (slots_.empty())
         return nullptr;
-    const Slot &slot = slots_[slotOf(name)];
+    const Slot &slot = slots_[slotOf(name, keyOf(name))];
     return slot.name.empty() ? nullptr : &slot.text;
 }
 
@@ -100,9 +107,16 @@ void MemoryForm::setText(std::string_view box, std::string_view text)
     std::string *current = texts_.find(box);
     if (!current)
         throw std::out_of_range("no text box named " + std::string(box));
-    // Written in place: a cell's text is nearly always as long as the last.
-    current->resize(text.size());
-    std::char_traits<char>::copy(current->data(), text.data(), text.size());
+    overwrite(*current, text);
+}
+
+void MemoryForm::setCell(int column, int row, std::string_view text)
+{
+    if (column < 1 || column > kColumns || row < 1 || row > kRows) {
+        Form::setCell(column, row, text); // refuses it with the reason
+        return;
+    }
+    overwrite(*cells_[std::size_t((column - 1) * kRows + row - 1)], text);
 }
 
 void MemoryForm::setCaption(std::string_view label, std::string_view caption)

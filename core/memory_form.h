@@ -1,8 +1,11 @@
 #pragma once
 
 #include "form.h"
+#include "grid.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +21,7 @@ public:
 
     std::string text(std::string_view box) const override;
     void setText(std::string_view box, std::string_view text) override;
+    void setCell(int column, int row, std::string_view text) override;
     void setCaption(std::string_view label, std::string_view caption) override;
 
     // A label's caption; empty for a label never captioned.
@@ -26,8 +30,8 @@ public:
 private:
     // The texts of a fixed set of controls, named once when the form is made.
     // Open addressing in a power-of-two table kept at most half full: each of
-    // the 127 look-ups of a press is one short hash and, nearly always, one
-    // comparison of names.
+    // the 127 look-ups of a press is one multiplication and, nearly always,
+    // one comparison of keys and one of names.
     class Texts {
     public:
         void add(std::string_view name, std::string_view text);
@@ -38,9 +42,11 @@ private:
     private:
         struct Slot {
             std::string name; // empty for a free slot
+            std::uint64_t key = 0;
             std::string text;
         };
-        std::size_t slotOf(std::string_view name) const;
+        static std::uint64_t keyOf(std::string_view name);
+        std::size_t slotOf(std::string_view name, std::uint64_t key) const;
 
         std::vector<Slot> slots_;
         std::size_t used_ = 0;
@@ -49,6 +55,8 @@ private:
 
     Texts texts_;
     Texts captions_;
+    // The result cells' texts inside texts_, column by column, top row first.
+    std::array<std::string *, kColumns * kRows> cells_{};
 };
 
 } // namespace solvara
