@@ -29,7 +29,9 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <stdexcept>
+#include <tuple>
 #include <vector>
 
 using namespace solvara;
@@ -141,7 +143,9 @@ MainForm::MainForm(QWidget *parent)
             break;
         }
         case ControlKind::TextBox: {
-            auto *edit = new QLineEdit(qs(entry.text), this);
+            // Made empty and given its text once the faces are fitted: a box
+            // lays its text out again on every change of face.
+            auto *edit = new QLineEdit(this);
             // Cells and declinations line up on their decimals.
             if (entry.name != kLatitudeBox)
                 edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -176,6 +180,9 @@ MainForm::MainForm(QWidget *parent)
 
     fitFonts();
     makeTextReadable();
+    for (const ControlSpec &entry : mainFormControls())
+        if (entry.kind == ControlKind::TextBox && !entry.text.empty())
+            box(entry.name)->setText(qs(entry.text));
 
     const auto &order = tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
@@ -232,11 +239,27 @@ void MainForm::fitFonts()
     // and latitude box, is fitted on its own: the largest size in quarter
     // points, from its design size down to half of it, at which every text
     // it draws stands whole inside its control, whatever the font resolution.
+    // Controls of one kind, size and alignment draw a text alike, so each
+    // text is checked once for all of them (most cells share their texts).
     std::map<FontRole, std::vector<std::pair<QWidget *, QString>>> drawn;
-    for (const ControlSpec &entry : mainFormControls())
-        for (const std::string &text : texts.shown[entry.name])
-            if (!text.empty())
-                drawn[entry.font].emplace_back(control(entry.name), qs(text));
+    std::set<std::tuple<FontRole, const QMetaObject *, int, int, int, QString>> checked;
+    for (const ControlSpec &entry : mainFormControls()) {
+        QWidget *control = this->control(entry.name);
+        const auto *label = qobject_cast<const QLabel *>(control);
+        const auto *box = qobject_cast<const QLineEdit *>(control);
+        const int alignment = label ? int(label->alignment()) | (label->wordWrap() ? 1 << 16 : 0)
+                            : box   ? int(box->alignment())
+                                    : 0;
+        for (const std::string &text : texts.shown[entry.name]) {
+            if (text.empty())
+                continue;
+            QString shown = qs(text);
+            if (checked.emplace(entry.font, control->metaObject(), control->width(),
+                                control->height(), alignment, shown)
+                    .second)
+                drawn[entry.font].emplace_back(control, std::move(shown));
+        }
+    }
     QFont windowFont = font();
     windowFont.setPointSizeF(kLargestWindowPoints);
     for (const auto &[role, shown] : drawn) {
@@ -252,8 +275,9 @@ void MainForm::fitFonts()
         if (role == FontRole::Window)
             setFont(face);
         else
-            for (const auto &t : shown)
-                t.first->setFont(face);
+            for (const ControlSpec &entry : mainFormControls())
+                if (entry.font == role)
+                    control(entry.name)->setFont(face);
     }
 }
 
