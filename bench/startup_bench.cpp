@@ -1,14 +1,17 @@
 // What a user waits for and pays when the program starts: whole processes,
 // from starting the process to its window being mapped and to the first
 // frame drawn into it (reported by the X DAMAGE extension), and its resident
-// memory one second after mapping. Two programs are started in turn, the
-// first of each pair alternating, and the medians and their ratios are
-// printed. It measures and reports; it passes or fails nothing.
+// memory one second after mapping. The programs are started in turn, which
+// one goes first rotating from run to run, and the medians and their ratios
+// to the yardstick are printed. It measures and reports; it passes or fails
+// nothing.
 //
-// Usage: startup_bench [--runs N] NAME=PROGRAM NAME=PROGRAM
-// The first program is the one measured, the second the yardstick. DISPLAY
-// names the X server (no window manager, so that the window is mapped at
-// once); targets for the ratios may follow as --targets PAINT,MEMORY.
+// Usage: startup_bench [--runs N] [--targets PAINT,MEMORY] NAME=PROGRAM
+//        NAME=YARDSTICK [NAME=PROGRAM ...]
+// The first program is the one measured, the second the yardstick; any more
+// are shown beside them for comparison. DISPLAY names the X server (no window
+// manager, so that a window is mapped at once); the targets apply to the
+// first program's ratios.
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
@@ -206,9 +209,9 @@ int main(int argc, char **argv)
             programs.push_back({arg.substr(0, equals), arg.substr(equals + 1)});
         }
     }
-    if (programs.size() != 2) {
+    if (programs.size() < 2) {
         std::fprintf(stderr, "usage: startup_bench [--runs N] [--targets PAINT,MEMORY] "
-                             "NAME=PROGRAM NAME=YARDSTICK\n");
+                             "NAME=PROGRAM NAME=YARDSTICK [NAME=PROGRAM ...]\n");
         return 2;
     }
     const auto display = openDisplay();
@@ -218,47 +221,62 @@ int main(int argc, char **argv)
     // One start each to fill the page cache, not counted.
     for (const Program &program : programs)
         startOnce(*display, program);
-    std::vector<Sample> samples[2];
+    const std::size_t n = programs.size();
+    std::vector<std::vector<Sample>> samples(n);
     for (int run = 0; run < runs; ++run)
-        for (int k = 0; k < 2; ++k) {
-            const int which = run % 2 ? 1 - k : k; // alternating which goes first
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t which = (k + std::size_t(run)) % n; // each goes first in turn
             if (auto sample = startOnce(*display, programs[which]))
                 samples[which].push_back(*sample);
         }
-    if (samples[0].empty() || samples[1].empty())
-        return 1;
+    for (const auto &taken : samples)
+        if (taken.empty())
+            return 1;
 
-    auto medianOf = [&](int which, double Sample::*field) {
+    auto medianOf = [&](std::size_t which, double Sample::*field) {
         std::vector<double> values;
         for (const Sample &s : samples[which])
             values.push_back(s.*field);
         return median(values);
     };
-    auto librariesOf = [&](int which) {
+    auto librariesOf = [&](std::size_t which) {
         std::vector<double> values;
         for (const Sample &s : samples[which])
             values.push_back(s.libraries);
         return median(values);
     };
 
-    std::printf("\nStart of the whole process under X, %zu and %zu alternating starts, medians\n",
-                samples[0].size(), samples[1].size());
-    std::printf("%-40s %12s %12s %8s %8s\n", "", programs[0].name.c_str(),
-                programs[1].name.c_str(), "ratio", "target");
+    std::printf("\nStart of the whole process under X, %d alternating starts each: the medians,"
+                " then their ratios to the %s\n",
+                runs, programs[1].name.c_str());
+    // Each program's name over its figures, then over its ratio.
+    std::printf("%-40s", "");
+    for (const Program &program : programs)
+        std::printf(" %12s", program.name.substr(0, 12).c_str());
+    for (std::size_t k = 0; k < n; ++k)
+        if (k != 1)
+            std::printf(" %12s", programs[k].name.substr(0, 12).c_str());
+    std::printf(" %8s\n", "target");
     auto row = [&](const char *what, double Sample::*field, const char *unit, double target) {
-        const double a = medianOf(0, field);
-        const double b = medianOf(1, field);
+        std::printf("%-40s", what);
+        for (std::size_t k = 0; k < n; ++k)
+            std::printf(" %9.1f %-2s", medianOf(k, field), unit);
+        for (std::size_t k = 0; k < n; ++k)
+            if (k != 1)
+                std::printf(" %11.2fx", medianOf(k, field) / medianOf(1, field));
         char targetText[16] = "";
         if (target > 0)
             std::snprintf(targetText, sizeof targetText, "%.2fx", target);
-        std::printf("%-40s %9.1f %-2s %9.1f %-2s %7.2fx %8s\n", what, a, unit, b, unit, a / b,
-                    targetText);
+        std::printf(" %8s\n", targetText);
     };
     row("process start to the window mapped", &Sample::mappedMs, "ms", 0);
     row("process start to the first painted frame", &Sample::paintedMs, "ms", paintTarget);
     row("resident memory 1 s after mapping", &Sample::residentMB, "MB", memoryTarget);
     // Less swayed than the waits above by other work on the machine.
     row("CPU time to 1 s after mapping", &Sample::cpuMs, "ms", 0);
-    std::printf("%-40s %12.0f %12.0f\n", "shared libraries mapped", librariesOf(0), librariesOf(1));
+    std::printf("%-40s", "shared libraries mapped");
+    for (std::size_t k = 0; k < n; ++k)
+        std::printf(" %12.0f", librariesOf(k));
+    std::printf("\n");
     return 0;
 }

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh test
 [ -f build/default/build.ninja ] || cmake --preset default >/dev/null
 cmake --build --preset default --target core_bench window_bench print_bench \
-  startup_bench empty_window solvara
+  startup_bench empty_window one_label_window solvara
 
 # Repeated, the repetitions of the press and of its floor interleaved, and the
 # ratio taken of medians: other work on the machine slows some repetitions
@@ -17,7 +17,8 @@ build/default/bench/core_bench --benchmark_repetitions=15 --benchmark_enable_ran
 build/default/bench/window_bench
 
 # Whole processes on an X server of their own, without a window manager so
-# that a window is mapped as soon as it asks.
+# that a window is mapped as soon as it asks; beside the empty window, the
+# same window with one label shows what drawing any text at all costs.
 number_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
 xvfb=$!
@@ -35,6 +36,7 @@ for _ in $(seq 1 100); do [ -s "$number_file" ] && break; sleep 0.1; done
 DISPLAY=:$(head -n1 "$number_file") QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$runtime_dir \
   build/default/bench/startup_bench --runs 15 --targets 1.5,1.15 \
   Solvara=build/default/ui/solvara "empty window=build/default/bench/empty_window" \
+  "one label=build/default/bench/one_label_window" \
   || echo "startup_bench gave no figures"
 kill "$xvfb"
 
