@@ -1,7 +1,5 @@
 #include "grid.h"
 
-#include "form.h"
-
 #include <array>
 #include <stdexcept>
 
@@ -72,11 +70,6 @@ const std::string &cellName(int column, int row)
     if (row < 1 || row > kRows)
         throw std::out_of_range("hour row " + std::to_string(row));
     return names().cells[column - 1][row - 1];
-}
-
-void Form::setCell(int column, int row, std::string_view text)
-{
-    setText(cellName(column, row), text);
 }
 
 } // namespace solvara
