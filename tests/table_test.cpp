@@ -48,6 +48,9 @@ TEST(ComputeTable, WorkedExamplesInAnyColumn)
         // The sine of the altitude reaches +-1: never nan.
         {"SunAtThePole", "90", "90", {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
         {"SunAtTheOtherPole", "-90", "90", {M, M, M, M, M, M, M, "-90"}},
+        // At the pole on an equinox the Sun runs along the horizon: 0,00 all
+        // day, noon too, however the rounding leans.
+        {"SunOnTheHorizonAllDay", "90", "0", {"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}},
     };
     int column = 3;
     for (const auto &c : cases) {
