@@ -246,9 +246,12 @@ int main(int argc, char **argv)
         return median(values);
     };
 
-    std::printf("\nStart of the whole process under X, %d alternating starts each: the medians,"
-                " then their ratios to the %s\n",
-                runs, programs[1].name.c_str());
+    std::size_t fewest = samples[0].size();
+    for (const auto &taken : samples)
+        fewest = std::min(fewest, taken.size());
+    std::printf("\nStart of the whole process under X, at least %zu starts each in rotation: the"
+                " medians, then their ratios to the %s\n",
+                fewest, programs[1].name.c_str());
     // Each program's name over its figures, then over its ratio.
     std::printf("%-40s", "");
     for (const Program &program : programs)
