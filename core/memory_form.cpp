@@ -9,6 +9,24 @@
 
 namespace solvara {
 
+namespace {
+
+// Where a result cell's text is kept in the table of cells: column by column,
+// top row first.
+std::size_t cellIndex(int column, int row)
+{
+    return std::size_t((column - 1) * kRows + row - 1);
+}
+
+// Written in place: a cell's text is nearly always as long as the last.
+void overwrite(std::string &current, std::string_view text)
+{
+    current.resize(text.size());
+    std::char_traits<char>::copy(current.data(), text.data(), text.size());
+}
+
+} // namespace
+
 MemoryForm::MemoryForm()
 {
     texts_.add(kLatitudeBox, kOpeningLatitude);
@@ -22,19 +40,8 @@ MemoryForm::MemoryForm()
     // Found once all are added, as adding moves the texts.
     for (int column = 1; column <= kColumns; ++column)
         for (int row = 1; row <= kRows; ++row)
-            cells_[std::size_t((column - 1) * kRows + row - 1)] = texts_.find(cellName(column, row));
+            cells_[cellIndex(column, row)] = texts_.find(cellName(column, row));
 }
-
-namespace {
-
-// Written in place: a cell's text is nearly always as long as the last.
-void overwrite(std::string &current, std::string_view text)
-{
-    current.resize(text.size());
-    std::char_traits<char>::copy(current.data(), text.data(), text.size());
-}
-
-} // namespace
 
 std::uint64_t MemoryForm::Texts::keyOf(std::string_view name)
 {
@@ -116,7 +123,7 @@ void MemoryForm::setCell(int column, int row, std::string_view text)
         Form::setCell(column, row, text); // refuses it with the reason
         return;
     }
-    overwrite(*cells_[std::size_t((column - 1) * kRows + row - 1)], text);
+    overwrite(*cells_[cellIndex(column, row)], text);
 }
 
 void MemoryForm::setCaption(std::string_view label, std::string_view caption)
