@@ -14,6 +14,7 @@ using namespace solvara;
 
 TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
 {
+    // clang-format off
     const std::pair<const char *, double> accepted[] = {
         {"38,1217\n", 38.1217}, {"38.1217", 38.1217}, {" -23,44\r\n", -23.44}, {"\t+5", 5}, {",5", 0.5},
         {"5,", 5}, {"0000012,50", 12.5}, {"\u22125\u00a0", -5}, {"\u202f38,1217\u2009", 38.1217},
@@ -21,10 +22,12 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
         {"-12º", -12}, {"12S \u00a0", -12}, {"s 0,5", -0.5}, {"33°52,5'S", -33.875}, {"45° 30′ 56,25″ N", 45.515625},
         {"n10°15'28.125''", 10.2578125}, {"+1°0'56,25\"", 1.015625}, {"38°07’18,12” N", 38.1217},
         {"1°0ʹ56,25ʺ", 1.015625}, {"45°30’15’’", 45.50416666666667}};
+    // clang-format on
     for (const auto &[text, value] : accepted)
         EXPECT_EQ(readDegrees(text), DegreesReading(value)) << '"' << text << '"';
 
     using enum DegreesRefusal;
+    // clang-format off
     const std::pair<DegreesRefusal, std::vector<std::string>> refused[] = {
         {Empty, {"", " \u00a0\u202f\u2009\t\n\u2007"}}, {SixtyOrMore, {"45°60'", "45°59'60,0\""}},
         {BeyondNinety, {"381217", "-120", "90,000001", "S 90°0’0,1”"}},
@@ -33,6 +36,7 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
                       "45,5°30'", "45°30,5'15\"", "-45°30' N", "N +45", "\u22125S", "N 45 S", "45 E",
                       "W45", "45°30", "45°30''", "45°30\"", "30'", "45 °", "45°°", "45°30’’", "45\xc2",
                       "45°-30'", "Nord 45", "45\n30", "45\u3000N"}}};
+    // clang-format on
     for (const auto &[why, texts] : refused)
         for (const auto &text : texts)
             EXPECT_EQ(readDegrees(text), DegreesReading(why)) << '"' << text << '"';

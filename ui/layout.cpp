@@ -41,6 +41,7 @@ std::string spokenCell(int column, int row)
 
 std::vector<ControlSpec> build()
 {
+    // clang-format off
     std::vector<ControlSpec> c = {
         //  name        kind        caption or text                      left   top   width height font
         {"Label1",    K::Label,  "Declinazione giornaliera",            {9480,  120, 1815, 255}},
@@ -69,6 +70,7 @@ std::vector<ControlSpec> build()
         {"Command1",  K::Button, "Stampa",                              {7440, 7320,  855, 375}},
         {"Label144",  K::Label,  kCreditLine,                           {3000, 8040, 6135, 255}, F::ArialBold},
     };
+    // clang-format on
 
     for (int column = 1; column <= kColumns; ++column) {
         const int left = kGridLeft + kColumnPitch * (column - 1);
