@@ -78,7 +78,8 @@ std::optional<Display> openDisplay()
         return std::nullopt;
     }
     std::free(xcb_damage_query_version_reply(
-        c, xcb_damage_query_version(c, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
+        c, xcb_damage_query_version(c, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION),
+        nullptr));
 
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
     for (int i = 0; i < screenNumber; ++i)
@@ -180,7 +181,7 @@ std::optional<Sample> startOnce(const Display &display, const Program &program)
     wait4(pid, &status, 0, &usage);
     if (sample)
         sample->cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
-                        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+            + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     return sample;
 }
 
@@ -210,8 +211,9 @@ int main(int argc, char **argv)
         }
     }
     if (programs.size() < 2) {
-        std::fprintf(stderr, "usage: startup_bench [--runs N] [--targets PAINT,MEMORY] "
-                             "NAME=PROGRAM NAME=YARDSTICK [NAME=PROGRAM ...]\n");
+        std::fprintf(stderr,
+                     "usage: startup_bench [--runs N] [--targets PAINT,MEMORY] "
+                     "NAME=PROGRAM NAME=YARDSTICK [NAME=PROGRAM ...]\n");
         return 2;
     }
     const auto display = openDisplay();

@@ -11,7 +11,7 @@
 
 namespace {
 
-template <typename Window>
+template<typename Window>
 void showUntilExposed(benchmark::State &state)
 {
     for (auto _ : state) {

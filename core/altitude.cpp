@@ -16,14 +16,10 @@ std::optional<InputError> refusal(const std::string &box, int column, const std:
         return std::nullopt;
     using Kind = InputError::Kind;
     switch (*why) {
-    case DegreesRefusal::Empty:
-        return InputError{Kind::Empty, column, box, text};
-    case DegreesRefusal::SixtyOrMore:
-        return InputError{Kind::SixtyOrMore, column, box, text};
-    case DegreesRefusal::BeyondNinety:
-        return InputError{Kind::BeyondNinety, column, box, text};
-    case DegreesRefusal::NotANumber:
-        break;
+    case DegreesRefusal::Empty: return InputError{Kind::Empty, column, box, text};
+    case DegreesRefusal::SixtyOrMore: return InputError{Kind::SixtyOrMore, column, box, text};
+    case DegreesRefusal::BeyondNinety: return InputError{Kind::BeyondNinety, column, box, text};
+    case DegreesRefusal::NotANumber: break;
     }
     return InputError{Kind::NotANumber, column, box, text};
 }
@@ -93,7 +89,7 @@ void AltitudeCalculator::writeColumn(Form &form, int column, double declination)
 
     for (int row = 1; row < kNoonRow; ++row) {
         const double s = sinDeclination * sinLatitude_
-                         + (cosDeclination * cosLatitude_) * cosHourAngle_[row - 1];
+            + (cosDeclination * cosLatitude_) * cosHourAngle_[row - 1];
         // At S = +-1 (pole and Sun both at +-90) or just past it by rounding
         // the root would be of zero or less: the altitude is then +-90.
         double radicand = (-s) * s + 1.0;
@@ -102,9 +98,9 @@ void AltitudeCalculator::writeColumn(Form &form, int column, double declination)
         const double altitude = std::atan(s / std::sqrt(radicand)) * radiansToDegrees_;
         // At -0,01 or below the text would surely carry a minus: no need to
         // write it out to know the cell shows the marker.
-        form.setCell(column, row, altitude <= -0.01
-                                      ? std::string_view(kBelowHorizon)
-                                      : hourCellText(formatTwoDecimals(altitude, buffer)));
+        form.setCell(column, row,
+                     altitude <= -0.01 ? std::string_view(kBelowHorizon)
+                                       : hourCellText(formatTwoDecimals(altitude, buffer)));
     }
     form.setCell(column, kNoonRow, noonCellText(latitude_, declination));
 }

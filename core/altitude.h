@@ -13,13 +13,13 @@ namespace solvara {
 // A box whose text is not a number the table can be computed from.
 struct InputError {
     enum class Kind {
-        Empty,        // nothing but blanks
-        NotANumber,   // letters, a lone sign, two separators ...
-        SixtyOrMore,  // minutes or seconds of 60 or more
+        Empty, // nothing but blanks
+        NotANumber, // letters, a lone sign, two separators ...
+        SixtyOrMore, // minutes or seconds of 60 or more
         BeyondNinety, // more than 90 degrees either way
     };
     Kind kind;
-    int column;      // 0 for the latitude, else the declination column 1..14
+    int column; // 0 for the latitude, else the declination column 1..14
     std::string box; // the offending box, to give it the focus
     std::string text;
 };

@@ -13,10 +13,7 @@ namespace {
 
 // Where a result cell's text is kept in the table of cells: column by column,
 // top row first.
-std::size_t cellIndex(int column, int row)
-{
-    return std::size_t((column - 1) * kRows + row - 1);
-}
+std::size_t cellIndex(int column, int row) { return std::size_t((column - 1) * kRows + row - 1); }
 
 // Written in place: a cell's text is nearly always as long as the last.
 void overwrite(std::string &current, std::string_view text)
@@ -59,8 +56,7 @@ std::size_t MemoryForm::Texts::slotOf(std::string_view name, std::uint64_t key) 
     // names such as x21, x22 ... over the whole table.
     const std::size_t mask = slots_.size() - 1;
     std::size_t slot = std::size_t((key * 0x9e3779b97f4a7c15ull) >> shift_);
-    while (!slots_[slot].name.empty()
-           && (slots_[slot].key != key || slots_[slot].name != name))
+    while (!slots_[slot].name.empty() && (slots_[slot].key != key || slots_[slot].name != name))
         slot = (slot + 1) & mask;
     return slot;
 }

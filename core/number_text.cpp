@@ -32,10 +32,10 @@ using Marks = std::initializer_list<std::string_view>;
 const Marks kBlanks = {" ", "\t", "\u00a0", "\u202f", "\u2009"};
 // Around the text, any Unicode white space: a spreadsheet cell comes with its
 // line end, a document with its own spaces.
-const Marks kBlanksAround = {"\t", "\n", "\v", "\f", "\r", " ", "\u0085", "\u00a0", "\u1680",
-                             "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
-                             "\u2007", "\u2008", "\u2009", "\u200a", "\u2028", "\u2029", "\u202f",
-                             "\u205f", "\u3000"};
+const Marks kBlanksAround = {"\t",     "\n",     "\v",     "\f",     "\r",     " ",      "\u0085",
+                             "\u00a0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004",
+                             "\u2005", "\u2006", "\u2007", "\u2008", "\u2009", "\u200a", "\u2028",
+                             "\u2029", "\u202f", "\u205f", "\u3000"};
 const Marks kMinus = {"-", "\u2212"};
 const Marks kDegreeMarks = {"\u00b0", "\u00ba"};
 // The prime, the apostrophe and a word processor's closing quotes stand for
@@ -65,8 +65,7 @@ bool take(std::string_view &text, Marks marks)
 
 void skipBlanks(std::string_view &text, Marks blanks = kBlanks)
 {
-    while (take(text, blanks)) {
-    }
+    while (take(text, blanks)) {}
 }
 
 // A hemisphere letter at the front of text, removed: +1 north, -1 south, 0
@@ -110,8 +109,8 @@ std::optional<Part> takeNumber(std::string_view &text)
         return std::nullopt;
 
     double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(),
-                                              value, std::chars_format::fixed);
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                              std::chars_format::fixed);
     if (error != std::errc() || end != number.data() + number.size())
         return std::nullopt;
     text.remove_prefix(used);
@@ -268,7 +267,8 @@ std::string formatPlain(double value)
     if (digits == "0")
         return "0";
     int exponent = 0;
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(),
+                    exponent);
 
     // The first digit stands for 10^exponent.
     std::string plain;
@@ -278,7 +278,7 @@ std::string formatPlain(double value)
         plain = digits + std::string(std::size_t(exponent) + 1 - digits.size(), '0');
     } else {
         plain = digits.substr(0, std::size_t(exponent) + 1) + ","
-                + digits.substr(std::size_t(exponent) + 1);
+            + digits.substr(std::size_t(exponent) + 1);
     }
     return negative ? "-" + plain : plain;
 }

@@ -15,9 +15,9 @@ inline constexpr const char *kBelowHorizon = "------";
 
 // Why a box's text gives no number of degrees.
 enum class DegreesRefusal {
-    Empty,        // nothing but blanks
-    NotANumber,   // none of the forms below
-    SixtyOrMore,  // minutes or seconds of 60 or more
+    Empty, // nothing but blanks
+    NotANumber, // none of the forms below
+    SixtyOrMore, // minutes or seconds of 60 or more
     BeyondNinety, // more than 90 degrees either way
 };
 using DegreesReading = std::variant<double, DegreesRefusal>;

@@ -11,7 +11,7 @@ namespace {
 // an hour row a printed column.
 constexpr double kDeclinationX = 25;
 constexpr double kHeadingY = 40;
-constexpr double kLinePitch = 10;   // first table line at 50
+constexpr double kLinePitch = 10; // first table line at 50
 constexpr double kColumnPitch = 20; // first altitude column at 45
 constexpr double kHourHeadingShift = 2;
 
@@ -37,7 +37,8 @@ std::vector<PageText> altitudePage(const Form &form)
         const double y = kHeadingY + kLinePitch * column;
         page.push_back({form.text(declinationBox(column)), kDeclinationX, y});
         for (int row = 1; row <= kRows; ++row)
-            page.push_back({form.text(cellName(column, row)), kDeclinationX + kColumnPitch * row, y});
+            page.push_back(
+                {form.text(cellName(column, row)), kDeclinationX + kColumnPitch * row, y});
     }
 
     page.push_back({kCreditLine, 60, 260});

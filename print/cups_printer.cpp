@@ -54,9 +54,9 @@ http_t *connectToServer(Clock::time_point *giveUpAt, std::chrono::milliseconds c
 } // namespace
 
 CupsPrinter::CupsPrinter(PrintServerLimits limits, JobCreated jobCreated)
-    : limits_(limits), jobCreated_(std::move(jobCreated))
-{
-}
+    : limits_(limits)
+    , jobCreated_(std::move(jobCreated))
+{}
 
 CupsPrinter::~CupsPrinter()
 {
@@ -151,8 +151,8 @@ bool CupsPrinter::printText(std::string_view text)
 {
     if (!dest_)
         return false;
-    texts_.push_back({QString::fromUtf8(text.data(), qsizetype(text.size())), positionMm_, points_,
-                      bold_});
+    texts_.push_back(
+        {QString::fromUtf8(text.data(), qsizetype(text.size())), positionMm_, points_, bold_});
     return true;
 }
 
@@ -160,8 +160,7 @@ bool CupsPrinter::endDocument()
 {
     if (!dest_ || !info_ || texts_.empty())
         return false;
-    const QByteArray pdf =
-        renderPdfPage(texts_, printableOriginMm_, QString::fromUtf8(kJobTitle));
+    const QByteArray pdf = renderPdfPage(texts_, printableOriginMm_, QString::fromUtf8(kJobTitle));
     return !pdf.isEmpty() && submit(pdf);
 }
 
@@ -189,8 +188,8 @@ bool CupsPrinter::submit(const QByteArray &pdf)
                               1)
         != HTTP_STATUS_CONTINUE)
         return false;
-    const bool written = cupsWriteRequestData(http_, pdf.constData(), size_t(pdf.size()))
-                         == HTTP_STATUS_CONTINUE;
+    const bool written =
+        cupsWriteRequestData(http_, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE;
     // The answer is read even after a failed write, to free the connection.
     // Only an answer that arrived, in time, with a success for this very job
     // means the server holds the page: libcups's last status would still
@@ -198,8 +197,8 @@ bool CupsPrinter::submit(const QByteArray &pdf)
     const std::string resource = std::string("/printers/") + dest_->name;
     ipp_t *answer = cupsGetResponse(http_, resource.c_str());
     ipp_attribute_t *job = ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER);
-    const bool accepted = answer && successful(ippGetStatusCode(answer)) && job
-                          && ippGetInteger(job, 0) == jobId_;
+    const bool accepted =
+        answer && successful(ippGetStatusCode(answer)) && job && ippGetInteger(job, 0) == jobId_;
     ippDelete(answer);
     return written && accepted;
 }

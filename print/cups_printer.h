@@ -21,10 +21,10 @@ namespace solvara {
 // look-ups, its retries of a busy server); the window's own clock bounds the
 // whole print (print_limits.h).
 struct PrintServerLimits {
-    std::chrono::milliseconds connect{4000};   // opening the connection
-    std::chrono::milliseconds exchange{5000};  // one request and its answer, page upload included
+    std::chrono::milliseconds connect{4000}; // opening the connection
+    std::chrono::milliseconds exchange{5000}; // one request and its answer, page upload included
     std::chrono::milliseconds handOver{12000}; // from finding the printer to the page's acceptance
-    std::chrono::milliseconds cancel{3000};    // withdrawing a job after a failure
+    std::chrono::milliseconds cancel{3000}; // withdrawing a job after a failure
 };
 
 // The system's default CUPS destination. The page is drawn as a PDF in

@@ -12,7 +12,8 @@
 namespace solvara {
 
 PrintProcess::PrintProcess(QString helper, QObject *parent)
-    : QObject(parent), program_(std::move(helper))
+    : QObject(parent)
+    , program_(std::move(helper))
 {
     clock_.setSingleShot(true);
     clock_.setTimerType(Qt::PreciseTimer); // a coarse one may come a second late

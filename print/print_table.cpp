@@ -9,8 +9,8 @@ namespace {
 bool printPage(const Form &form, Printer &printer)
 {
     if (!(printer.useDefaultPrinter() && printer.setUnitMillimetres() && printer.setPaperA4()
-          && printer.setPortrait() && printer.setCopies(1)
-          && printer.setFontSize(kPageFontPoints) && printer.setBold(false)))
+          && printer.setPortrait() && printer.setCopies(1) && printer.setFontSize(kPageFontPoints)
+          && printer.setBold(false)))
         return false;
     for (const PageText &item : altitudePage(form))
         if (!(printer.setPosition(item.yMm, item.xMm) && printer.printText(item.text)))

@@ -6,7 +6,7 @@
 namespace solvara {
 
 enum class PrintOutcome {
-    Sent,   // the printer took the whole page
+    Sent, // the printer took the whole page
     Failed, // something failed; the job was cancelled
 };
 

@@ -35,8 +35,7 @@ int main(int argc, char *argv[])
     if (!form.grab().save(out.filePath(QStringLiteral("window.png"))))
         return 1;
 
-    const auto texts =
-        solvara::placedTexts(solvara::altitudePage(form), solvara::kPageFontPoints);
+    const auto texts = solvara::placedTexts(solvara::altitudePage(form), solvara::kPageFontPoints);
     QFile pdf(out.filePath(QStringLiteral("page.pdf")));
     const QByteArray bytes = solvara::renderPdfPage(texts, QPointF(), QStringLiteral("Solvara"));
     if (bytes.isEmpty() || !pdf.open(QIODevice::WriteOnly) || pdf.write(bytes) != bytes.size())

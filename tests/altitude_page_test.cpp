@@ -33,15 +33,26 @@ TEST(AltitudePage, CopiesTheWindowsTextsToTheirPlaces)
     ASSERT_EQ(page.size(), 139u);
     std::map<std::string, QPointF> at;
     for (const auto &item : page)
-        EXPECT_TRUE(at.emplace(item.text.toStdString(), item.positionMm).second) << item.text.toStdString();
-    const std::string record = "Progetto:" + std::string(36, '_') + "  Data" + std::string(6, '_') + "/"
-                               + std::string(7, '_') + "/" + std::string(7, '_') + " Note:"
-                               + std::string(21, '_');
-    const std::pair<std::string, QPointF> anchors[] = {
-        {"ALTEZZA DEL SOLE   ", {74, 10}}, {"LAT =38,1217", {15, 20}}, {record, {12, 30}},
-        {"DCL", {25, 40}}, {"5", {47, 40}}, {"12", {187, 40}}, {"dcl1a", {25, 50}}, {"x1", {45, 50}},
-        {"x8", {185, 50}}, {"x23", {85, 60}}, {"s5", {125, 140}}, {"76,5433000000001", {105, 180}},
-        {"", {25, 170}}, {"dc5a", {25, 180}}, {"s58", {185, 180}}, {"21/06", {}}};
+        EXPECT_TRUE(at.emplace(item.text.toStdString(), item.positionMm).second)
+            << item.text.toStdString();
+    const std::string record = "Progetto:" + std::string(36, '_') + "  Data" + std::string(6, '_')
+        + "/" + std::string(7, '_') + "/" + std::string(7, '_') + " Note:" + std::string(21, '_');
+    const std::pair<std::string, QPointF> anchors[] = {{"ALTEZZA DEL SOLE   ", {74, 10}},
+                                                       {"LAT =38,1217", {15, 20}},
+                                                       {record, {12, 30}},
+                                                       {"DCL", {25, 40}},
+                                                       {"5", {47, 40}},
+                                                       {"12", {187, 40}},
+                                                       {"dcl1a", {25, 50}},
+                                                       {"x1", {45, 50}},
+                                                       {"x8", {185, 50}},
+                                                       {"x23", {85, 60}},
+                                                       {"s5", {125, 140}},
+                                                       {"76,5433000000001", {105, 180}},
+                                                       {"", {25, 170}},
+                                                       {"dc5a", {25, 180}},
+                                                       {"s58", {185, 180}},
+                                                       {"21/06", {}}};
     for (const auto &[text, place] : anchors)
         EXPECT_EQ(at.count(text) ? at[text] : QPointF(), place) << text;
     EXPECT_EQ(page.back().positionMm, QPointF(60, 260)); // the credit

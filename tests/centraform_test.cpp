@@ -26,16 +26,20 @@ TEST(CentredOffsets, EqualMarginsOrNoMove)
         {"half twips round to nearest", N, 1000, 1000, 1003.5, 1001.5, Offsets{2, 1}},
         {"left offset at the 16-bit limit", N, 1000, 1000, 66534, 14400, Offsets{32767, 6700}},
         {"left offset past 16 bits", N, 1000, 1000, 70000, 14400, std::nullopt},
-        {"left offset at the lower 16-bit limit", N, 66536, 1000, 1000, 14400, Offsets{-32768, 6700}},
+        {"left offset at the lower 16-bit limit", N, 66536, 1000, 1000, 14400,
+         Offsets{-32768, 6700}},
         {"left offset below 16 bits", N, 66538, 1000, 1000, 14400, std::nullopt},
-        {"top difference at the 32-bit limit", N, 1000, 1000, 19200, 2147484647.0, Offsets{9100, 1073741823}},
+        {"top difference at the 32-bit limit", N, 1000, 1000, 19200, 2147484647.0,
+         Offsets{9100, 1073741823}},
         {"top difference past 32 bits", N, 1000, 1000, 19200, 5e9, std::nullopt},
         {"maximised", WindowState::Maximised, 1000, 1000, 19200, 14400, std::nullopt},
         {"minimised", WindowState::Minimised, 1000, 1000, 19200, 14400, std::nullopt},
     };
     for (const auto &r : rows)
         EXPECT_EQ(CentraForm::centredOffsets(r.state, r.windowWidth, r.windowHeight, r.screenWidth,
-                                             r.screenHeight), r.expected) << r.name;
+                                             r.screenHeight),
+                  r.expected)
+            << r.name;
 }
 
 // Shown again later, the window stays where the user put it: the load runs

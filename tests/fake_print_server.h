@@ -15,8 +15,9 @@ public:
     // mode: one of fake_print_server.py's, "Silent" for instance.
     FakePrintServer(const char *mode, std::chrono::seconds lifetime)
     {
-        server_.start("python3", {SOLVARA_FAKE_PRINT_SERVER, QString::fromLatin1(mode),
-                                  QString::number(lifetime.count()), dir_.path()});
+        server_.start("python3",
+                      {SOLVARA_FAKE_PRINT_SERVER, QString::fromLatin1(mode),
+                       QString::number(lifetime.count()), dir_.path()});
         if (server_.waitForReadyRead(5000))
             port_ = server_.readLine().trimmed();
     }

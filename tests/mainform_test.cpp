@@ -66,7 +66,8 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
             controls.push_back(w);
             ++kinds[w->metaObject()->className()];
         }
-    EXPECT_EQ(kinds, (std::map<std::string, int>{{"QLabel", 30}, {"QLineEdit", 127}, {"QPushButton", 6}}));
+    EXPECT_EQ(kinds,
+              (std::map<std::string, int>{{"QLabel", 30}, {"QLineEdit", 127}, {"QPushButton", 6}}));
     QRect extent;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const QWidget *w = controls[i];
@@ -80,7 +81,8 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
         }
         extent |= t;
         // A screen reader names every box and button; the cells alone are disabled.
-        EXPECT_EQ(w->accessibleName().isEmpty(), qobject_cast<const QLabel *>(w) != nullptr) << name;
+        EXPECT_EQ(w->accessibleName().isEmpty(), qobject_cast<const QLabel *>(w) != nullptr)
+            << name;
         if (const auto *box = qobject_cast<const QLineEdit *>(w)) {
             const bool cell = name.front() == 'x' || name.front() == 's';
             EXPECT_EQ(box->isEnabled(), !cell) << name;
@@ -96,26 +98,38 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
     EXPECT_EQ(first, QRect(1680, 3360, 615, 285));
     for (int j = 1; j <= 14; ++j) {
         for (int r = 1; r <= 8; ++r)
-            EXPECT_EQ(twips(form.control(solvara::cellName(j, r))), first.translated(720 * (j - 1), 480 * (r - 1)))
+            EXPECT_EQ(twips(form.control(solvara::cellName(j, r))),
+                      first.translated(720 * (j - 1), 480 * (r - 1)))
                 << j << "/" << r;
-        EXPECT_EQ(twips(form.control(solvara::declinationBox(j))), first.translated(720 * (j - 1), -480)) << j;
-        EXPECT_EQ(twips(label(solvara::headingLabel(j))).topLeft(), QPoint(1800 + 720 * (j - 1), 2400)) << j;
+        EXPECT_EQ(twips(form.control(solvara::declinationBox(j))),
+                  first.translated(720 * (j - 1), -480))
+            << j;
+        EXPECT_EQ(twips(label(solvara::headingLabel(j))).topLeft(),
+                  QPoint(1800 + 720 * (j - 1), 2400))
+            << j;
     }
     const std::tuple<const char *, QRect, const char *> anchors[] = {
         {"Label1", {9480, 120, 1815, 255}, "Declinazione giornaliera"},
-        {"Label13", {4440, 240, 3495, 375}, "Solvara del sole"}, {"Command2", {9480, 480, 1695, 375}, "Passo di 15 giorni"},
-        {"Command3", {9480, 1080, 1695, 375}, "Passo di 5°"}, {"Command4", {9480, 1680, 1695, 375}, "Passo di 4°"},
-        {"Lat", {5040, 1200, 855, 285}, "38,1217"}, {"Label15", {6600, 1200, 1935, 255}, "(Per  i dec.usare la virgola)"},
+        {"Label13", {4440, 240, 3495, 375}, "Solvara del sole"},
+        {"Command2", {9480, 480, 1695, 375}, "Passo di 15 giorni"},
+        {"Command3", {9480, 1080, 1695, 375}, "Passo di 5°"},
+        {"Command4", {9480, 1680, 1695, 375}, "Passo di 4°"},
+        {"Lat", {5040, 1200, 855, 285}, "38,1217"},
+        {"Label15", {6600, 1200, 1935, 255}, "(Per  i dec.usare la virgola)"},
         {"Label477", {480, 1920, 4935, 255}, "CALCOLO DELLA ALTEZZA ANGOLARE DEL SOLE    h°,dd"},
-        {"Label30", {1440, 2880, 255, 255}, "δ°"}, {"Label17", {720, 4320, 855, 255}, "07.00 17.00"},
-        {"Calcola", {4320, 7320, 855, 375}, "Calcola"}, {"Azzera", {5880, 7320, 855, 375}, "Azzera"},
-        {"Command1", {7440, 7320, 855, 375}, "Stampa"}, {"Label144", {3000, 8040, 6135, 255}, "Programma Solvara, a cura del progetto Solvara"}};
+        {"Label30", {1440, 2880, 255, 255}, "δ°"},
+        {"Label17", {720, 4320, 855, 255}, "07.00 17.00"},
+        {"Calcola", {4320, 7320, 855, 375}, "Calcola"},
+        {"Azzera", {5880, 7320, 855, 375}, "Azzera"},
+        {"Command1", {7440, 7320, 855, 375}, "Stampa"},
+        {"Label144", {3000, 8040, 6135, 255}, "Programma Solvara, a cura del progetto Solvara"}};
     for (const auto &[name, place, text] : anchors) {
         ASSERT_TRUE(form.control(name)) << name;
         EXPECT_EQ(form.control(name)->property("text").toString(), q(text)) << name;
         const QRect t = twips(form.control(name)), lost(place.topLeft(), place.size() - t.size());
         EXPECT_TRUE(t.topLeft() == place.topLeft() && lost.width() >= 0 && lost.width() <= 14
-                    && lost.height() >= 0 && lost.height() <= 14) << name;
+                    && lost.height() >= 0 && lost.height() <= 14)
+            << name;
     }
     EXPECT_TRUE(form.control("Lat")->font().bold() && label("Label13")->font().bold());
     EXPECT_EQ(label("Label13")->font().pointSizeF(), 12); // the title, where it fits whole
@@ -174,13 +188,16 @@ TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
             EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width());
         } else if (auto *l = qobject_cast<QLabel *>(child); l && !l->text().isEmpty()) {
             const bool twoDates = l->text().contains('/') && l->text().contains(' ');
-            EXPECT_EQ(inkCutAndLines(l), std::pair(false, twoDates ? 2 : 1)) << l->objectName().toStdString();
+            EXPECT_EQ(inkCutAndLines(l), std::pair(false, twoDates ? 2 : 1))
+                << l->objectName().toStdString();
         }
     }
     // The widest texts of a cell and of the latitude box show whole (2 pixels
     // of frame and 2 of margin a side).
-    EXPECT_LE(form.control("x1")->fontMetrics().horizontalAdvance(q("-23,44")), form.control("x1")->width() - 8);
-    EXPECT_LE(form.control("Lat")->fontMetrics().horizontalAdvance(q("38,1217")), form.control("Lat")->width() - 8);
+    EXPECT_LE(form.control("x1")->fontMetrics().horizontalAdvance(q("-23,44")),
+              form.control("x1")->width() - 8);
+    EXPECT_LE(form.control("Lat")->fontMetrics().horizontalAdvance(q("38,1217")),
+              form.control("Lat")->width() - 8);
 }
 
 TEST_F(MainFormTest, KeyboardVisitsOnlyTheInputsInFormOrder)
@@ -192,9 +209,10 @@ TEST_F(MainFormTest, KeyboardVisitsOnlyTheInputsInFormOrder)
         visited += QApplication::focusWidget()->objectName().toStdString() + " ";
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    EXPECT_EQ(visited, "Calcola Lat Azzera Command1 dcl1a Command2 dcl201a dcl301a dcl401a "
-                       "dcl501a dcl601a dcl701a dcl801a dcl901a dc1a dc2a dc3a dc5a dc4a "
-                       "Command3 Command4 Calcola ");
+    EXPECT_EQ(visited,
+              "Calcola Lat Azzera Command1 dcl1a Command2 dcl201a dcl301a dcl401a "
+              "dcl501a dcl601a dcl701a dcl801a dcl901a dc1a dc2a dc3a dc5a dc4a "
+              "Command3 Command4 Calcola ");
 }
 
 // Which button runs what; the numbers themselves are the table tests'.
@@ -233,10 +251,12 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
             for (const auto &[c, n] : count)
                 if (contrastRatio(c, ground) > contrastRatio(strongest, ground))
                     strongest = c;
-            const std::string name = text->objectName().toStdString() + " " + strongest.name().toStdString();
+            const std::string name =
+                text->objectName().toStdString() + " " + strongest.name().toStdString();
             EXPECT_GE(contrastRatio(strongest, ground), 4.5) << name;
             if (text == texts.front()) {
-                EXPECT_GT(strongest.red(), 2 * std::max(strongest.green(), strongest.blue())) << name;
+                EXPECT_GT(strongest.red(), 2 * std::max(strongest.green(), strongest.blue()))
+                    << name;
             }
         }
     };
@@ -278,7 +298,8 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
     const std::string firstColumn = "3,37 14,22 25,62 37,33 49,11 60,53 70,52 75,32 ";
     EXPECT_EQ(computed.substr(0, firstColumn.size()), firstColumn);
     const std::pair<const char *, const char *> rows[] = {
-        {"dc5a", "La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60."},
+        {"dc5a",
+         "La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60."},
         {"dc4a", "La declinazione della colonna 13 «1e300» non è un numero."},
         {"dcl501a", "La declinazione della colonna 5 «1,2,3» non è un numero."},
         {"Lat", "La latitudine «381217» deve essere compresa tra -90 e 90 gradi."},
@@ -290,7 +311,8 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocused)
         click("Calcola");
         ASSERT_EQ(catcher.seen().size(), 1u) << box;
         EXPECT_EQ(catcher.seen()[0].title + QString::number(catcher.seen()[0].icon), q("Solvara3"));
-        EXPECT_EQ(catcher.seen()[0].text, q(message) + q("\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."));
+        EXPECT_EQ(catcher.seen()[0].text,
+                  q(message) + q("\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."));
         EXPECT_EQ(form.focusWidget(), form.control(box)) << box;
         EXPECT_EQ(table(), computed) << box;
     }

@@ -49,15 +49,26 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
 TEST(FormatNumbers, TwoDecimalsPlainAndShortestForms)
 {
     const std::pair<std::string, const char *> rows[] = {
-        {formatTwoDecimals(75.32831), "75,33"}, {formatTwoDecimals(-11.7483), "-11,75"},
-        {formatTwoDecimals(-0.004), "0,00"}, {formatTwoDecimals(-0.005001), "-0,01"},
-        {formatTwoDecimals(1.005), "1,00"}, {formatTwoDecimals(0.125), "0,12"},
+        {formatTwoDecimals(75.32831), "75,33"},
+        {formatTwoDecimals(-11.7483), "-11,75"},
+        {formatTwoDecimals(-0.004), "0,00"},
+        {formatTwoDecimals(-0.005001), "-0,01"},
+        {formatTwoDecimals(1.005), "1,00"},
+        {formatTwoDecimals(0.125), "0,12"},
         {formatTwoDecimals(12345678901234.567), "12345678901234,57"},
-        {formatPlain(80), "80"}, {formatPlain(76.5), "76,5"}, {formatPlain(-0.0), "0"},
-        {formatPlain(1.0 / 3.0), "0,333333333333333"}, {formatPlain(-2.5e-7), "-0,00000025"},
-        {formatPlain(-2e15), "-2000000000000000"}, {formatPlain(1234567890123456789.0), "1234567890123460000"},
-        {formatHundredths(1250), "12,5"}, {formatHundredths(2301), "23,01"}, {formatHundredths(-1250), "-12,5"},
-        {formatHundredths(-5), "-0,05"}, {formatHundredths(-2000), "-20"}, {formatHundredths(0), "0"}};
+        {formatPlain(80), "80"},
+        {formatPlain(76.5), "76,5"},
+        {formatPlain(-0.0), "0"},
+        {formatPlain(1.0 / 3.0), "0,333333333333333"},
+        {formatPlain(-2.5e-7), "-0,00000025"},
+        {formatPlain(-2e15), "-2000000000000000"},
+        {formatPlain(1234567890123456789.0), "1234567890123460000"},
+        {formatHundredths(1250), "12,5"},
+        {formatHundredths(2301), "23,01"},
+        {formatHundredths(-1250), "-12,5"},
+        {formatHundredths(-5), "-0,05"},
+        {formatHundredths(-2000), "-20"},
+        {formatHundredths(0), "0"}};
     for (const auto &[text, expected] : rows)
         EXPECT_EQ(text, expected);
 

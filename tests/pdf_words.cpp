@@ -14,7 +14,8 @@ std::optional<PdfWord> PdfPages::find(const QString &text) const
 PdfPages readPdf(const QString &path)
 {
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-bbox"), path, QStringLiteral("-")});
     if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
         return {};
     const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
@@ -26,7 +27,8 @@ PdfPages readPdf(const QString &path)
     for (auto it = page.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
         if (pages.count++ == 0)
-            pages.widthMm = m.captured(1).toDouble() * mm, pages.heightMm = m.captured(2).toDouble() * mm;
+            pages.widthMm = m.captured(1).toDouble() * mm,
+            pages.heightMm = m.captured(2).toDouble() * mm;
     }
     static const QRegularExpression word(QString::fromLatin1(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"));

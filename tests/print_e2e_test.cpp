@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 
-
 namespace {
 
 QString q(const char *s) { return QString::fromUtf8(s); }
@@ -41,7 +40,8 @@ TEST(PrintEndToEnd, StampaPrintsTheTableOnTheDefaultPrinter)
         QTest::mouseClick(qobject_cast<QPushButton *>(form.control(button)), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !catcher.seen().empty(); }, 5000));
     ASSERT_EQ(catcher.seen().size(), 1u);
-    EXPECT_EQ(catcher.seen()[0].text + QString::number(catcher.seen()[0].icon), q("Stampa inviata1"));
+    EXPECT_EQ(catcher.seen()[0].text + QString::number(catcher.seen()[0].icon),
+              q("Stampa inviata1"));
     // The page is out once the queue is empty (a minute at most).
     QElapsedTimer clock;
     clock.start();

@@ -43,7 +43,8 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
     form.setText("s58", "28,44");
     // The title and the table's far corner, left and top in mm (the places of
     // the rest are the page's own test).
-    const std::tuple<const char *, double, double> words[] = {{"ALTEZZA", 74, 10}, {"28,44", 185, 180}};
+    const std::tuple<const char *, double, double> words[] = {{"ALTEZZA", 74, 10},
+                                                              {"28,44", 185, 180}};
     for (const auto &r : rows) {
         FakePrintServer server(r.mode, 10s);
         qputenv("CUPS_SERVER", server.address());
@@ -92,7 +93,8 @@ TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
     const std::string request = pageRequest(window);
     ASSERT_TRUE(readPageRequest(request, helper));
     EXPECT_EQ(pageRequest(helper), request);
-    EXPECT_EQ(helper.text("Lat") + "|" + helper.text("s58") + "|" + helper.text("dc5a"), "45 N\n7||-23,44 12\n");
+    EXPECT_EQ(helper.text("Lat") + "|" + helper.text("s58") + "|" + helper.text("dc5a"),
+              "45 N\n7||-23,44 12\n");
     for (std::size_t cut = 0; cut < request.size(); ++cut)
         EXPECT_FALSE(readPageRequest(std::string_view(request).substr(0, cut), helper)) << cut;
     EXPECT_FALSE(readPageRequest(request + request, helper)); // each box once

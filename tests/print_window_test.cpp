@@ -45,7 +45,10 @@ public:
         form.setPrintHelper(q(SOLVARA_PRINT_HELPER));
         form.show();
     }
-    QPushButton *button(const char *name) { return qobject_cast<QPushButton *>(form.control(name)); }
+    QPushButton *button(const char *name)
+    {
+        return qobject_cast<QPushButton *>(form.control(name));
+    }
     // Milliseconds from now to the print's message, or -1 if none came in 25 s.
     qint64 printAndTime(const std::function<void()> &press)
     {
@@ -54,8 +57,8 @@ public:
         const std::size_t before = catcher.seen().size();
         press();
         return QTest::qWaitFor([&] { return catcher.seen().size() > before; }, 25000)
-                   ? clock.elapsed()
-                   : -1;
+            ? clock.elapsed()
+            : -1;
     }
     QString lastMessage() const
     {
@@ -81,12 +84,15 @@ TEST_P(PrintServerFault, ErrorWithinTwentySecondsOfTheClickThenTheWindowWorks)
     const QByteArray port = server.address().mid(server.address().indexOf(':'));
     qputenv("CUPS_SERVER", fault.slowName ? "slow.print.test" + port : server.address());
     if (fault.slowName)
-        qputenv("LD_PRELOAD", SOLVARA_SLOW_RESOLVER); // for the helper only: this process has started
+        qputenv("LD_PRELOAD",
+                SOLVARA_SLOW_RESOLVER); // for the helper only: this process has started
     PrintingWindow window;
-    const qint64 ms = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
+    const qint64 ms =
+        window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
     qunsetenv("LD_PRELOAD");
     qunsetenv("CUPS_SERVER");
-    std::cout << fault.name << ": the message " << ms << " ms after the click\n"; // reported every run
+    std::cout << fault.name << ": the message " << ms
+              << " ms after the click\n"; // reported every run
     ASSERT_GE(ms, 0) << "no message";
     EXPECT_LE(ms, 20000);
     EXPECT_EQ(window.lastMessage(), q("Solvara: Errore nella procedura di stampa3"));
@@ -104,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ServerFault{"an answer a byte every 50 ms", "Trickle", false},
                     ServerFault{"one answer, then its queue full", "ClosesThenFull", false},
                     ServerFault{"a name that takes 25 s to resolve", "Accepts", true}),
-    [](const auto &info) { return std::string(info.param.mode) + (info.param.slowName ? "BehindASlowName" : ""); });
+    [](const auto &info) {
+        return std::string(info.param.mode) + (info.param.slowName ? "BehindASlowName" : "");
+    });
 
 // A print under way (the server never answers, the helper gives up after its
 // own 5 s): the window looks as it did, presses and text sets through the
@@ -126,8 +134,12 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
         seen.push_back(form.grab().toImage() == before ? "unchanged" : "changed");
         for (const char *name : {"Command1", "Azzera", "Command2", "Command4", "Calcola"})
             pressByAccessibility(form.control(name));
-        QAccessible::queryAccessibleInterface(form.control("Lat"))->editableTextInterface()->replaceText(0, 7, q("45"));
-        QAccessible::queryAccessibleInterface(form.control("x1"))->editableTextInterface()->insertText(0, q("9"));
+        QAccessible::queryAccessibleInterface(form.control("Lat"))
+            ->editableTextInterface()
+            ->replaceText(0, 7, q("45"));
+        QAccessible::queryAccessibleInterface(form.control("x1"))
+            ->editableTextInterface()
+            ->insertText(0, q("9"));
         QTest::keyClicks(form.control("dcl1a"), "12");
     });
     QTimer::singleShot(800, &form, [&] {
@@ -136,13 +148,15 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
             return l->text() == q("Invio alla stampante…") && l->isVisible();
         });
         seen.push_back(note == labels.end() ? "no note"
-                       : (*note)->window()->windowFlags() & Qt::WindowCloseButtonHint ? "closable note"
-                                                                                        : "note");
+                           : (*note)->window()->windowFlags() & Qt::WindowCloseButtonHint
+                           ? "closable note"
+                           : "note");
         const QCursor *cursor = QGuiApplication::overrideCursor();
         seen.push_back(cursor && cursor->shape() == Qt::WaitCursor ? "wait" : "arrow");
         seen.push_back(form.text("Lat") + " " + form.text("dcl1a") + " " + form.text("x1"));
     });
-    const qint64 failedMs = window.printAndTime([&] { QTest::keyClick(window.button("Command1"), Qt::Key_Space); });
+    const qint64 failedMs =
+        window.printAndTime([&] { QTest::keyClick(window.button("Command1"), Qt::Key_Space); });
     std::cout << "server silent: the message " << failedMs << " ms after the click\n";
     EXPECT_TRUE(failedMs >= 0 && failedMs <= 20000) << failedMs;
     EXPECT_EQ(seen, (std::vector<std::string>{"unchanged", "note", "wait", "38,1217 0 0"}));
@@ -157,17 +171,20 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     FakePrintServer accepts("Accepts", 30s);
     qputenv("CUPS_SERVER", accepts.address());
     form.setText("dc5a", "-23,44 N"); // the last box the page reads, with a blank
-    const qint64 sentMs = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
+    const qint64 sentMs =
+        window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
     qunsetenv("CUPS_SERVER");
     std::cout << "server takes the page: the message " << sentMs << " ms after the click\n";
     EXPECT_TRUE(sentMs >= 0 && sentMs <= 5000) << sentMs;
     EXPECT_EQ(window.lastMessage(), q("Solvara: Stampa inviata1"));
     EXPECT_EQ(accepts.told("operation 0x0005"), 1);
-    EXPECT_TRUE(readPdf(accepts.document()).find(q("-23,44"))); // the window's text (places: the page's tests)
+    EXPECT_TRUE(readPdf(accepts.document())
+                    .find(q("-23,44"))); // the window's text (places: the page's tests)
 
     // An installation that lost its helper says so at once.
     form.setPrintHelper(q("/nonexistent/solvara-print"));
-    const qint64 missingMs = window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
+    const qint64 missingMs =
+        window.printAndTime([&] { QTest::mouseClick(window.button("Command1"), Qt::LeftButton); });
     EXPECT_TRUE(missingMs >= 0 && missingMs < 1000) << missingMs;
     EXPECT_EQ(window.lastMessage(), q("Solvara: Errore nella procedura di stampa3"));
 }
@@ -180,7 +197,8 @@ TEST(PrintWindow, QuittingDuringAPrintEndsAtOnceAndWithdrawsTheJob)
     endOnTerminationSignals();
     const std::pair<const char *, std::function<void(MainForm &)>> ways[] = {
         {"QApplication::quit", [](MainForm &) { QApplication::quit(); }},
-        {"closeAllWindows, as at a session's end", [](MainForm &) { QApplication::closeAllWindows(); }},
+        {"closeAllWindows, as at a session's end",
+         [](MainForm &) { QApplication::closeAllWindows(); }},
         {"SIGTERM", [](MainForm &) { std::raise(SIGTERM); }},
         {"the window closed", [](MainForm &form) { form.close(); }},
         {"the event loop left", [](MainForm &) { QCoreApplication::exit(0); }},
@@ -201,7 +219,8 @@ TEST(PrintWindow, QuittingDuringAPrintEndsAtOnceAndWithdrawsTheJob)
             watch.start(10);
             QTimer::singleShot(0, &window.form, [&] { window.button("Command1")->click(); });
             QTimer giveUp;
-            QObject::connect(&giveUp, &QTimer::timeout, &window.form, [] { QCoreApplication::exit(1); });
+            QObject::connect(&giveUp, &QTimer::timeout, &window.form,
+                             [] { QCoreApplication::exit(1); });
             giveUp.start(10000);
             EXPECT_EQ(QApplication::exec(), 0) << way;
         }
@@ -210,9 +229,13 @@ TEST(PrintWindow, QuittingDuringAPrintEndsAtOnceAndWithdrawsTheJob)
         const qint64 ms = sinceQuit.elapsed();
         std::cout << way << ": ended " << ms << " ms after it was told\n";
         EXPECT_LT(ms, 2000) << way;
-        EXPECT_TRUE(QTest::qWaitFor([&] {
-            return server.told("operation 0x0008") == 1 && server.told("closed") == server.told("connection");
-        }, 4000)) << way;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return server.told("operation 0x0008") == 1
+                    && server.told("closed") == server.told("connection");
+            },
+            4000))
+            << way;
     }
 }
 

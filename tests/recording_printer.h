@@ -10,7 +10,9 @@
 // failAt (0 = the first) when asked to.
 class RecordingPrinter final : public solvara::Printer {
 public:
-    explicit RecordingPrinter(int failAt = -1) : failAt_(failAt) {}
+    explicit RecordingPrinter(int failAt = -1)
+        : failAt_(failAt)
+    {}
 
     bool useDefaultPrinter() override { return record("default"); }
     bool setUnitMillimetres() override { return record("unit mm"); }
@@ -27,7 +29,7 @@ public:
     const std::vector<std::string> &log() const { return log_; }
 
 private:
-    template <typename... Parts>
+    template<typename... Parts>
     bool record(const Parts &...parts)
     {
         std::ostringstream s;

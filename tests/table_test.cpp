@@ -42,15 +42,27 @@ TEST(ComputeTable, WorkedExamplesInAnyColumn)
         std::array<std::string, kRows> cells; // 05.00/19.00 first, 12.00 last
     } cases[] = {
         {"Equator", "0", "0", {M, "0,00", "15,00", "30,00", "45,00", "60,00", "75,00", "90,00"}},
-        {"NorthOfZenith", "10", "23,4567", {M, "3,96", "17,63", "31,39", "45,07", "58,38", "70,35", "76,5433"}},
-        {"JustNorthOfZenith", "38,1217", "38,5", {"13,00", "22,60", "32,93", "43,80", "55,05", "66,56", "78,24", "89,6217"}},
+        {"NorthOfZenith",
+         "10",
+         "23,4567",
+         {M, "3,96", "17,63", "31,39", "45,07", "58,38", "70,35", "76,5433"}},
+        {"JustNorthOfZenith",
+         "38,1217",
+         "38,5",
+         {"13,00", "22,60", "32,93", "43,80", "55,05", "66,56", "78,24", "89,6217"}},
         {"PolarNight", "85", "-23,45", {M, M, M, M, M, M, M, M}},
         // The sine of the altitude reaches +-1: never nan.
-        {"SunAtThePole", "90", "90", {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
+        {"SunAtThePole",
+         "90",
+         "90",
+         {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
         {"SunAtTheOtherPole", "-90", "90", {M, M, M, M, M, M, M, "-90"}},
         // At the pole on an equinox the Sun runs along the horizon: 0,00 all
         // day, noon too, however the rounding leans.
-        {"SunOnTheHorizonAllDay", "90", "0", {"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}},
+        {"SunOnTheHorizonAllDay",
+         "90",
+         "0",
+         {"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}},
     };
     int column = 3;
     for (const auto &c : cases) {
@@ -61,7 +73,8 @@ TEST(ComputeTable, WorkedExamplesInAnyColumn)
         form.setText(declinationBox(column), c.declination);
         ASSERT_FALSE(computeTable(form).has_value()) << c.name;
         for (int row = 1; row <= kRows; ++row)
-            EXPECT_EQ(form.text(cellName(column, row)), c.cells[row - 1]) << c.name << " row " << row;
+            EXPECT_EQ(form.text(cellName(column, row)), c.cells[row - 1])
+                << c.name << " row " << row;
     }
 }
 
@@ -83,14 +96,15 @@ TEST(ComputeTable, EveryColumnFollowsTheSphericalTriangle)
             for (int column = 1; column <= kColumns; ++column) {
                 const long double d = number(form.text(declinationBox(column)));
                 for (int row = 1; row <= kRows; ++row) {
-                    const long double h =
-                        row == kRows ? 90 - std::fabs(phi - d)
-                                     : std::asin(std::sin(phi * rad) * std::sin(d * rad)
-                                                 + std::cos(phi * rad) * std::cos(d * rad)
-                                                       * std::cos(15 * (kRows - row) * rad)) / rad;
+                    const long double h = row == kRows
+                        ? 90 - std::fabs(phi - d)
+                        : std::asin(std::sin(phi * rad) * std::sin(d * rad)
+                                    + std::cos(phi * rad) * std::cos(d * rad)
+                                        * std::cos(15 * (kRows - row) * rad))
+                            / rad;
                     const std::string cell = form.text(cellName(column, row));
-                    const std::string where = std::string(latitude) + " column " + std::to_string(column)
-                                              + " row " + std::to_string(row) + ": " + cell;
+                    const std::string where = std::string(latitude) + " column "
+                        + std::to_string(column) + " row " + std::to_string(row) + ": " + cell;
                     if (h < -0.0051L) {
                         EXPECT_EQ(cell, M) << where;
                     } else if (h > 0.0051L) {
@@ -159,8 +173,11 @@ TEST(Preset, ReplacesEverythingButTheLatitude)
             std::istringstream dates(heading);
             int count = 0;
             for (std::string date; dates >> date; ++count)
-                EXPECT_NEAR(number(text), solarDeclination(std::stoi(date), std::stoi(date.substr(date.find('/') + 1))),
-                            count == 0 ? 0.02 : 0.25) << heading << " " << text;
+                EXPECT_NEAR(
+                    number(text),
+                    solarDeclination(std::stoi(date), std::stoi(date.substr(date.find('/') + 1))),
+                    count == 0 ? 0.02 : 0.25)
+                    << heading << " " << text;
             EXPECT_EQ(count, column == 1 || column == kColumns ? 1 : 2) << heading;
         }
     }

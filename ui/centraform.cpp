@@ -6,8 +6,8 @@
 #include <QCursor>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPointer>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -41,7 +41,7 @@ std::optional<std::int32_t> halfDifference(double difference)
     return static_cast<std::int32_t>(rounded) / 2;
 }
 
-template <typename T>
+template<typename T>
 using XReply = std::unique_ptr<T, decltype(&std::free)>;
 
 xcb_atom_t atom(xcb_connection_t *x, const char *name)
@@ -56,7 +56,7 @@ xcb_atom_t atom(xcb_connection_t *x, const char *name)
 // The 32-bit values of a window's property; none when it is not set or the
 // window is gone.
 std::vector<std::uint32_t> windowProperty(xcb_connection_t *x, xcb_window_t window, xcb_atom_t name,
-                                    xcb_atom_t type)
+                                          xcb_atom_t type)
 {
     xcb_generic_error_t *error = nullptr; // a window gone is an answer, not a fault
     const XReply<xcb_get_property_reply_t> reply(
@@ -97,8 +97,8 @@ std::optional<Managed> managed(QWidget &window)
     if (!x || QGuiApplication::platformName() != QLatin1String("xcb"))
         return std::nullopt;
     const auto id = static_cast<xcb_window_t>(window.winId());
-    const XReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(x, xcb_query_tree(x, id), nullptr),
-                                              &std::free);
+    const XReply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(x, xcb_query_tree(x, id), nullptr), &std::free);
     if (!tree)
         return std::nullopt;
     const xcb_atom_t check = atom(x, "_NET_SUPPORTING_WM_CHECK");
@@ -115,7 +115,8 @@ std::optional<QMarginsF> announcedFrame(const Managed &m, const QWidget &window)
 {
     const xcb_atom_t request = atom(m.x, "_NET_REQUEST_FRAME_EXTENTS");
     const auto supported = windowProperty(m.x, m.root, atom(m.x, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
-    if (request == XCB_ATOM_NONE || std::find(supported.begin(), supported.end(), request) == supported.end())
+    if (request == XCB_ATOM_NONE
+        || std::find(supported.begin(), supported.end(), request) == supported.end())
         return std::nullopt;
 
     xcb_client_message_event_t message{};
@@ -131,7 +132,8 @@ std::optional<QMarginsF> announcedFrame(const Managed &m, const QWidget &window)
     const xcb_atom_t extents = atom(m.x, "_NET_FRAME_EXTENTS");
     const QDeadlineTimer patience(400);
     do {
-        if (const auto frame = frameFrom(windowProperty(m.x, m.id, extents, XCB_ATOM_CARDINAL), window))
+        if (const auto frame =
+                frameFrom(windowProperty(m.x, m.id, extents, XCB_ATOM_CARDINAL), window))
             return frame;
         QThread::msleep(10);
     } while (!patience.hasExpired());
@@ -208,8 +210,8 @@ public:
 private:
     void framed()
     {
-        const auto drawn = frameFrom(windowProperty(managed_.x, managed_.id, extents_, XCB_ATOM_CARDINAL),
-                                     window_);
+        const auto drawn = frameFrom(
+            windowProperty(managed_.x, managed_.id, extents_, XCB_ATOM_CARDINAL), window_);
         if (!screen_ || window_.windowState() != Qt::WindowNoState) {
             deleteLater();
             return;
@@ -248,9 +250,9 @@ void Centra(QWidget &window)
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
     const Qt::WindowStates qtState = window.windowState();
-    const WindowState state = qtState & Qt::WindowMinimized   ? WindowState::Minimised
-                              : qtState & Qt::WindowMaximized ? WindowState::Maximised
-                                                              : WindowState::Normal;
+    const WindowState state = qtState & Qt::WindowMinimized ? WindowState::Minimised
+        : qtState & Qt::WindowMaximized                     ? WindowState::Maximised
+                                                            : WindowState::Normal;
     QScreen *screen = screenInUse();
     if (!screen || state != WindowState::Normal)
         return;
@@ -258,8 +260,8 @@ void Centra(QWidget &window)
     // it. Placed before the window is mapped, the window appears there
     // without a jump; where the manager tells its frame only once drawn, the
     // place is corrected then.
-    QMarginsF frame = window.windowHandle() ? QMarginsF(window.windowHandle()->frameMargins())
-                                            : QMarginsF();
+    QMarginsF frame =
+        window.windowHandle() ? QMarginsF(window.windowHandle()->frameMargins()) : QMarginsF();
     const auto manager = managed(window);
     if (manager)
         if (const auto announced = announcedFrame(*manager, window))

@@ -14,12 +14,8 @@ std::string inputMessage(const InputError &error)
     const std::string withText = where + " \u00ab" + std::string(trimBlanks(error.text)) + "\u00bb";
     std::string what;
     switch (error.kind) {
-    case InputError::Kind::Empty:
-        what = where + " è vuota.";
-        break;
-    case InputError::Kind::NotANumber:
-        what = withText + " non è un numero.";
-        break;
+    case InputError::Kind::Empty: what = where + " è vuota."; break;
+    case InputError::Kind::NotANumber: what = withText + " non è un numero."; break;
     case InputError::Kind::SixtyOrMore:
         what = withText + " ha minuti o secondi pari o superiori a 60.";
         break;

@@ -75,15 +75,27 @@ std::vector<ControlSpec> build()
     for (int column = 1; column <= kColumns; ++column) {
         const int left = kGridLeft + kColumnPitch * (column - 1);
         const Size heading = kHeadingSizes[column - 1];
-        c.push_back({headingLabel(column), K::Label, "",
+        c.push_back({headingLabel(column),
+                     K::Label,
+                     "",
                      {left + 120, kHeadingTop, heading.width, heading.height}});
-        c.push_back({declinationBox(column), K::TextBox, "0",
-                     {left, kDeclinationTop, kBoxWidth, kBoxHeight}, F::Window, true, false,
+        c.push_back({declinationBox(column),
+                     K::TextBox,
+                     "0",
+                     {left, kDeclinationTop, kBoxWidth, kBoxHeight},
+                     F::Window,
+                     true,
+                     false,
                      "Declinazione, colonna " + std::to_string(column)});
         for (int row = 1; row <= kRows; ++row)
-            c.push_back({cellName(column, row), K::TextBox, "0",
+            c.push_back({cellName(column, row),
+                         K::TextBox,
+                         "0",
                          {left, kCellsTop + kRowPitch * (row - 1), kBoxWidth, kBoxHeight},
-                         F::Window, false, false, spokenCell(column, row)});
+                         F::Window,
+                         false,
+                         false,
+                         spokenCell(column, row)});
     }
     for (ControlSpec &control : c) {
         if (control.name == kLatitudeBox)
@@ -105,8 +117,8 @@ const std::vector<ControlSpec> &mainFormControls()
 const std::vector<std::string> &tabOrder()
 {
     static const std::vector<std::string> order = [] {
-        std::vector<std::string> o = {"Calcola", "Lat", "Azzera", "Command1", declinationBox(1),
-                                      "Command2"};
+        std::vector<std::string> o = {"Calcola",         "Lat",     "Azzera", "Command1",
+                                      declinationBox(1), "Command2"};
         for (int column = 2; column <= 12; ++column)
             o.push_back(declinationBox(column));
         // Columns 14 and 13 are visited in that order.

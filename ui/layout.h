@@ -12,10 +12,10 @@ namespace solvara::ui {
 enum class ControlKind { Label, TextBox, Button };
 
 enum class FontRole {
-    Window,     // the window's own font, regular weight
-    ArialBold,  // Arial 8.25 points, bold
-    TitleBold,  // Arial 12 points, bold
-    TimesBold,  // Times New Roman 8.25 points, bold
+    Window, // the window's own font, regular weight
+    ArialBold, // Arial 8.25 points, bold
+    TitleBold, // Arial 12 points, bold
+    TimesBold, // Times New Roman 8.25 points, bold
     SymbolBold, // Symbol 8.25 points, bold
 };
 

@@ -92,7 +92,8 @@ bool standsWhole(const QWidget &control, const QString &text, const QFont &face)
         frame.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
         const QRect inside = style->subElementRect(QStyle::SE_LineEditContents, &frame, box);
         // The box keeps 2 pixels each side and a pixel for the cursor.
-        return m.horizontalAdvance(text) + 1 + std::max(0, -m.minRightBearing()) <= inside.width() - 4
+        return m.horizontalAdvance(text) + 1 + std::max(0, -m.minRightBearing())
+            <= inside.width() - 4
             && m.height() <= inside.height();
     }
     if (const auto *button = qobject_cast<const QPushButton *>(&control)) {
@@ -100,8 +101,9 @@ bool standsWhole(const QWidget &control, const QString &text, const QFont &face)
         bevel.initFrom(button);
         bevel.rect = button->rect();
         const QRect inside = style->subElementRect(QStyle::SE_PushButtonContents, &bevel, button);
-        return m.horizontalAdvance(text) + style->pixelMetric(QStyle::PM_ButtonMargin, &bevel, button)
-                   <= inside.width()
+        return m.horizontalAdvance(text)
+                + style->pixelMetric(QStyle::PM_ButtonMargin, &bevel, button)
+            <= inside.width()
             && m.height() <= inside.height();
     }
     return true;
@@ -248,14 +250,15 @@ void MainForm::fitFonts()
         const auto *label = qobject_cast<const QLabel *>(control);
         const auto *box = qobject_cast<const QLineEdit *>(control);
         const int alignment = label ? int(label->alignment()) | (label->wordWrap() ? 1 << 16 : 0)
-                            : box   ? int(box->alignment())
+            : box                   ? int(box->alignment())
                                     : 0;
         for (const std::string &text : texts.shown[entry.name]) {
             if (text.empty())
                 continue;
             QString shown = qs(text);
-            if (checked.emplace(entry.font, control->metaObject(), control->width(),
-                                control->height(), alignment, shown)
+            if (checked
+                    .emplace(entry.font, control->metaObject(), control->width(), control->height(),
+                             alignment, shown)
                     .second)
                 drawn[entry.font].emplace_back(control, std::move(shown));
         }
@@ -267,9 +270,8 @@ void MainForm::fitFonts()
         const double design = face.pointSizeF();
         for (double points = design; points >= design / 2; points -= 0.25) {
             face.setPointSizeF(points);
-            if (std::all_of(shown.begin(), shown.end(), [&](const auto &t) {
-                    return standsWhole(*t.first, t.second, face);
-                }))
+            if (std::all_of(shown.begin(), shown.end(),
+                            [&](const auto &t) { return standsWhole(*t.first, t.second, face); }))
                 break;
         }
         if (role == FontRole::Window)
@@ -332,10 +334,7 @@ QPushButton *MainForm::button(std::string_view name) const
     return qobject_cast<QPushButton *>(control(name));
 }
 
-std::string MainForm::text(std::string_view name) const
-{
-    return box(name)->text().toStdString();
-}
+std::string MainForm::text(std::string_view name) const { return box(name)->text().toStdString(); }
 
 void MainForm::setText(std::string_view name, std::string_view text)
 {
@@ -367,10 +366,7 @@ void MainForm::showMessage(QMessageBox::Icon icon, const QString &message)
     box.exec();
 }
 
-void MainForm::Form_Load()
-{
-    CentraForm::Centra(*this);
-}
+void MainForm::Form_Load() { CentraForm::Centra(*this); }
 
 void MainForm::Calcola_Click()
 {
@@ -399,12 +395,13 @@ void MainForm::Command1_Click()
     busy_ = true;
     holdTexts(true);
     print_ = std::make_unique<PrintProcess>(printHelper_);
-    connect(print_.get(), &PrintProcess::finished, this,
-            [this, number = ++printNumber_](PrintOutcome outcome) {
-                if (print_ && number == printNumber_)
-                    printFinished(outcome);
-            },
-            Qt::QueuedConnection);
+    connect(
+        print_.get(), &PrintProcess::finished, this,
+        [this, number = ++printNumber_](PrintOutcome outcome) {
+            if (print_ && number == printNumber_)
+                printFinished(outcome);
+        },
+        Qt::QueuedConnection);
     printBusy_.start(kPrintBusyDelay);
     print_->start(pageRequest(*this));
 }

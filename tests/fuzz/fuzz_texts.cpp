@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const std::string cell = form.text(solvara::cellName(column, row));
             check(refused ? cell == "0"
                           : cell == solvara::kBelowHorizon
-                                || (std::regex_match(cell, kTwoDecimals) && cell != "-0,00")
-                                || (row == solvara::kNoonRow && std::regex_match(cell, kPlain)));
+                          || (std::regex_match(cell, kTwoDecimals) && cell != "-0,00")
+                          || (row == solvara::kNoonRow && std::regex_match(cell, kPlain)));
         }
     return 0;
 }
