@@ -82,16 +82,20 @@ int takeHemisphere(std::string_view &text)
 struct Part {
     double value;
     bool decimals; // a separator was typed, with or without digits after it
+    bool exponent; // an exponent was typed
 };
 
-// Digits with at most one separator and at least one digit, removed from the
-// front of text; nothing is removed when there are none, or when they are
-// too many for a double.
-std::optional<Part> takeNumber(std::string_view &text)
+// Digits with at most one separator and at least one digit, and where
+// exponent is allowed an exponent after them (e or E, an optional sign,
+// digits: 1,5E-05 as a spreadsheet writes a small declination), removed from
+// the front of text; nothing is removed when there are none, or when they
+// are too many for a double.
+std::optional<Part> takeNumber(std::string_view &text, bool exponent = false)
 {
     std::string number;
     bool separatorSeen = false;
     bool digitSeen = false;
+    bool exponentSeen = false;
     std::size_t used = 0;
     for (; used < text.size(); ++used) {
         const char c = text[used];
@@ -107,14 +111,27 @@ std::optional<Part> takeNumber(std::string_view &text)
     }
     if (!digitSeen)
         return std::nullopt;
+    if (exponent && used < text.size() && (text[used] == 'e' || text[used] == 'E')) {
+        std::size_t end = used + 1;
+        if (end < text.size() && (text[end] == '+' || text[end] == '-'))
+            ++end;
+        const std::size_t digits = end;
+        while (end < text.size() && isDigit(text[end]))
+            ++end;
+        if (end > digits) {
+            number += text.substr(used, end - used);
+            used = end;
+            exponentSeen = true;
+        }
+    }
 
     double value = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                              std::chars_format::fixed);
+                                              std::chars_format::general);
     if (error != std::errc() || end != number.data() + number.size())
         return std::nullopt;
     text.remove_prefix(used);
-    return Part{value, separatorSeen};
+    return Part{value, separatorSeen, exponentSeen};
 }
 
 } // namespace
@@ -157,12 +174,14 @@ DegreesReading readDegrees(std::string_view text)
 
     // Degrees, minutes, seconds: the first part alone is decimal degrees
     // unless it carries the degree sign.
-    const auto degrees = takeNumber(text);
+    const auto degrees = takeNumber(text, true);
     if (!degrees)
         return DegreesRefusal::NotANumber;
     double parts[3] = {degrees->value, 0.0, 0.0};
     bool decimals = degrees->decimals;
     if (take(text, kDegreeMarks)) {
+        if (degrees->exponent)
+            return DegreesRefusal::NotANumber;
         for (int unit = 1; unit <= 2; ++unit) {
             std::string_view rest = text;
             skipBlanks(rest);

@@ -27,7 +27,9 @@ using DegreesReading = std::variant<double, DegreesRefusal>;
 //        space: the line end a spreadsheet cell brings along, tabs, the
 //        no-break and other spaces of documents), in one of these forms:
 //        - decimal degrees: digits with at most one decimal separator, the
-//          comma or a point typed in its place (38,1217; 38.1217; ,5);
+//          comma or a point typed in its place (38,1217; 38.1217; ,5),
+//          optionally followed by an exponent: e or E, an optional sign
+//          and digits (1,5E-05; -5,9e-05);
 //        - degrees marked with a degree sign (U+00B0, or U+00BA as many
 //          keyboards give it), then optionally minutes marked ', U+2032,
 //          U+2019 or U+02B9, then optionally seconds marked ", U+2033,
@@ -45,9 +47,10 @@ using DegreesReading = std::variant<double, DegreesRefusal>;
 //        celestial pole: such a value is a slip, as 381217 for 38,1217, and
 //        would only give a plausible-looking table); anything else (letters,
 //        E or W, a sign together with a letter, a lone sign, a blank after
-//        the sign or before a mark, digit grouping, exponents, "nan", "inf",
-//        two separators, decimals before the last part, seconds without
-//        minutes, or a part too long for a double).
+//        the sign or before a mark, digit grouping, an exponent on degrees,
+//        minutes or seconds, "nan", "inf", two separators, decimals before
+//        the last part, seconds without minutes, or a part too long for a
+//        double).
 DegreesReading readDegrees(std::string_view text);
 
 // text without the blanks around it that readDegrees ignores.

@@ -21,7 +21,8 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
         {"\u3000\u0085\u2028-90\u1680\v\f\u205f\u2000\u200a\u2029", -90}, {"90°", 90},
         {"-12º", -12}, {"12S \u00a0", -12}, {"s 0,5", -0.5}, {"33°52,5'S", -33.875}, {"45° 30′ 56,25″ N", 45.515625},
         {"n10°15'28.125''", 10.2578125}, {"+1°0'56,25\"", 1.015625}, {"38°07’18,12” N", 38.1217},
-        {"1°0ʹ56,25ʺ", 1.015625}, {"45°30’15’’", 45.50416666666667}};
+        {"1°0ʹ56,25ʺ", 1.015625}, {"45°30’15’’", 45.50416666666667},
+        {"1,5E-05", 1.5e-05}, {"-5,9e-05", -5.9e-05}, {"2.5e+1 S", -25}, {"45E0", 45}};
     // clang-format on
     for (const auto &[text, value] : accepted)
         EXPECT_EQ(readDegrees(text), DegreesReading(value)) << '"' << text << '"';
@@ -30,12 +31,12 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
     // clang-format off
     const std::pair<DegreesRefusal, std::vector<std::string>> refused[] = {
         {Empty, {"", " \u00a0\u202f\u2009\t\n\u2007"}}, {SixtyOrMore, {"45°60'", "45°59'60,0\""}},
-        {BeyondNinety, {"381217", "-120", "90,000001", "S 90°0’0,1”"}},
-        {NotANumber, {"-", "\u2212", ",", "+-1", "- 5", "12a", "1 2", "1.234,5", "1,234,567", "1e3",
+        {BeyondNinety, {"381217", "-120", "90,000001", "S 90°0’0,1”", "1e3"}},
+        {NotANumber, {"-", "\u2212", ",", "+-1", "- 5", "12a", "1 2", "1.234,5", "1,234,567", "1e",
                       "nan", "\xd9\xa1" /* Arabic-Indic one */, "1" + std::string(400, '0'), "N",
                       "45,5°30'", "45°30,5'15\"", "-45°30' N", "N +45", "\u22125S", "N 45 S", "45 E",
                       "W45", "45°30", "45°30''", "45°30\"", "30'", "45 °", "45°°", "45°30’’", "45\xc2",
-                      "45°-30'", "Nord 45", "45\n30", "45\u3000N"}}};
+                      "45°-30'", "Nord 45", "45\n30", "45\u3000N", "1e-", "1e1°", "45°3e1'", "1e1,5", "1e999"}}};
     // clang-format on
     for (const auto &[why, texts] : refused)
         for (const auto &text : texts)
