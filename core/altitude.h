@@ -63,7 +63,7 @@ private:
     double radiansToDegrees_;
     double sinLatitude_;
     double cosLatitude_;
-    std::array<double, kRows - 1> cosHourAngle_; // rows 1..7
+    std::array<double, kRows - 1> cosHourAngle_{}; // rows 1..7
 };
 
 // The compute button: reads the fifteen inputs and fills all 112 cells,

@@ -55,7 +55,7 @@ std::size_t MemoryForm::Texts::slotOf(std::string_view name, std::uint64_t key) 
     // Fibonacci hashing: the top bits of the product spread neighbouring
     // names such as x21, x22 ... over the whole table.
     const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = std::size_t((key * 0x9e3779b97f4a7c15ull) >> shift_);
+    auto slot = std::size_t((key * 0x9e3779b97f4a7c15ull) >> shift_);
     while (!slots_[slot].name.empty() && (slots_[slot].key != key || slots_[slot].name != name))
         slot = (slot + 1) & mask;
     return slot;

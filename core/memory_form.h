@@ -56,7 +56,7 @@ private:
     Texts texts_;
     Texts captions_;
     // The result cells' texts inside texts_, column by column, top row first.
-    std::array<std::string *, kColumns * kRows> cells_{};
+    std::array<std::string *, std::size_t(kColumns) * kRows> cells_{};
 };
 
 } // namespace solvara

@@ -151,6 +151,37 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
+namespace {
+
+// The minutes and seconds after a degree sign, each a number and its mark,
+// removed from the front of text into parts[1] and parts[2]; decimals tells
+// whether the part before them had decimals, and then whether the last part
+// taken has. False when a part is not allowed where it stands: after a part
+// with decimals, or without its own mark.
+bool takeMinutesAndSeconds(std::string_view &text, double (&parts)[3], bool &decimals)
+{
+    for (int unit = 1; unit <= 2; ++unit) {
+        std::string_view rest = text;
+        skipBlanks(rest);
+        const auto part = takeNumber(rest);
+        if (!part)
+            return true;
+        // A second mark after the degrees means the minutes were left out,
+        // even when it is two minute marks.
+        std::string_view probe = rest;
+        const bool marked = unit == 1 ? !take(probe, kSecondMarks) && take(rest, kMinuteMarks)
+                                      : take(rest, kSecondMarks);
+        if (decimals || !marked)
+            return false;
+        parts[unit] = part->value;
+        decimals = part->decimals;
+        text = rest;
+    }
+    return true;
+}
+
+} // namespace
+
 DegreesReading readDegrees(std::string_view text)
 {
     text = trimBlanks(text);
@@ -179,27 +210,9 @@ DegreesReading readDegrees(std::string_view text)
         return DegreesRefusal::NotANumber;
     double parts[3] = {degrees->value, 0.0, 0.0};
     bool decimals = degrees->decimals;
-    if (take(text, kDegreeMarks)) {
-        if (degrees->exponent)
-            return DegreesRefusal::NotANumber;
-        for (int unit = 1; unit <= 2; ++unit) {
-            std::string_view rest = text;
-            skipBlanks(rest);
-            const auto part = takeNumber(rest);
-            if (!part)
-                break;
-            // A second mark after the degrees means the minutes were left
-            // out, even when it is two minute marks.
-            std::string_view probe = rest;
-            const bool marked = unit == 1 ? !take(probe, kSecondMarks) && take(rest, kMinuteMarks)
-                                          : take(rest, kSecondMarks);
-            if (decimals || !marked)
-                return DegreesRefusal::NotANumber;
-            parts[unit] = part->value;
-            decimals = part->decimals;
-            text = rest;
-        }
-    }
+    if (take(text, kDegreeMarks)
+        && (degrees->exponent || !takeMinutesAndSeconds(text, parts, decimals)))
+        return DegreesRefusal::NotANumber;
 
     skipBlanks(text);
     if (hemisphere == 0 && !signTyped)
@@ -261,7 +274,7 @@ std::string_view formatTwoDecimals(double value, TwoDecimalsBuffer &buffer)
 
 std::string formatTwoDecimals(double value)
 {
-    TwoDecimalsBuffer buffer;
+    TwoDecimalsBuffer buffer{};
     return std::string(formatTwoDecimals(value, buffer));
 }
 
@@ -269,7 +282,7 @@ std::string formatPlain(double value)
 {
     // Rounded to 15 significant digits in scientific form, then written out
     // in positional form: no exponent, however large or small the value.
-    std::array<char, 40> buffer;
+    std::array<char, 40> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::scientific, 14);
     if (result.ec != std::errc())

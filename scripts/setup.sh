@@ -20,6 +20,7 @@ test_packages=(
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
   openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool python3
+  clang-tidy npm
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the full suite (numbers, the real
+# Builds everything and runs every test: first the house habits (one format,
+# clang-tidy silent: scripts/lint.sh), then the full suite (numbers, the real
 # window offscreen and under Xvfb, the printed page, printing through a real
 # CUPS PDF queue), then the fast tests of core/, print/ and ui/ again (the
-# window offscreen) under Address- and UndefinedBehaviorSanitizer.
+# window offscreen) under Address- and UndefinedBehaviorSanitizer. Both
+# builds treat warnings as errors and check the standard library's bounds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh test
 
+# Configured every time, so that a build folder made by an older preset
+# takes up the preset's current settings.
+cmake --preset default >/dev/null
+scripts/lint.sh build/default
+
 for preset in default asan; do
-  # Configured every time, so that a build folder made by an older preset
-  # takes up the preset's current settings.
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
