@@ -37,33 +37,24 @@ double number(std::string text)
 // column computed from another column's declination shows.
 TEST(ComputeTable, WorkedExamplesInAnyColumn)
 {
+    // clang-format off
     const struct {
         const char *name, *latitude, *declination;
         std::array<std::string, kRows> cells; // 05.00/19.00 first, 12.00 last
     } cases[] = {
         {"Equator", "0", "0", {M, "0,00", "15,00", "30,00", "45,00", "60,00", "75,00", "90,00"}},
-        {"NorthOfZenith",
-         "10",
-         "23,4567",
-         {M, "3,96", "17,63", "31,39", "45,07", "58,38", "70,35", "76,5433"}},
-        {"JustNorthOfZenith",
-         "38,1217",
-         "38,5",
+        {"NorthOfZenith", "10", "23,4567", {M, "3,96", "17,63", "31,39", "45,07", "58,38", "70,35", "76,5433"}},
+        {"JustNorthOfZenith", "38,1217", "38,5",
          {"13,00", "22,60", "32,93", "43,80", "55,05", "66,56", "78,24", "89,6217"}},
         {"PolarNight", "85", "-23,45", {M, M, M, M, M, M, M, M}},
         // The sine of the altitude reaches +-1: never nan.
-        {"SunAtThePole",
-         "90",
-         "90",
-         {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
+        {"SunAtThePole", "90", "90", {"90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00", "90,00"}},
         {"SunAtTheOtherPole", "-90", "90", {M, M, M, M, M, M, M, "-90"}},
         // At the pole on an equinox the Sun runs along the horizon: 0,00 all
         // day, noon too, however the rounding leans.
-        {"SunOnTheHorizonAllDay",
-         "90",
-         "0",
-         {"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}},
+        {"SunOnTheHorizonAllDay", "90", "0", {"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}},
     };
+    // clang-format on
     int column = 3;
     for (const auto &c : cases) {
         column = column % kColumns + 1;

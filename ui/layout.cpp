@@ -124,8 +124,7 @@ const std::vector<std::string> &tabOrder()
         // Columns 14 and 13 are visited in that order.
         o.push_back(declinationBox(14));
         o.push_back(declinationBox(13));
-        o.push_back("Command3");
-        o.push_back("Command4");
+        o.insert(o.end(), {"Command3", "Command4"});
         return o;
     }();
     return order;
