@@ -33,10 +33,19 @@ const char *noPassword(const char *, http_t *, const char *, const char *, void 
 // Only the success class of IPP status codes, 0x0000 to 0x00ff, counts.
 bool successful(ipp_status_t status) { return status >= IPP_STATUS_OK && int(status) < 0x0100; }
 
+struct HttpClose {
+    void operator()(http_t *http) const { httpClose(http); }
+};
+struct IppDelete {
+    void operator()(ipp_t *message) const { ippDelete(message); }
+};
+using Connection = std::unique_ptr<http_t, HttpClose>;
+using IppMessage = std::unique_ptr<ipp_t, IppDelete>;
+
 // A connection to the default server (a "host:port" in CUPS_SERVER sets the
 // port too) whose every wait gives up at *giveUpAt, which the caller may move
-// on; nullptr once that time has passed or when it cannot be opened.
-http_t *connectToServer(Clock::time_point *giveUpAt, std::chrono::milliseconds connectLimit)
+// on; empty once that time has passed or when it cannot be opened.
+Connection connectToServer(Clock::time_point *giveUpAt, std::chrono::milliseconds connectLimit)
 {
     using std::chrono::milliseconds;
     const auto left = std::chrono::duration_cast<milliseconds>(*giveUpAt - Clock::now());
@@ -44,35 +53,61 @@ http_t *connectToServer(Clock::time_point *giveUpAt, std::chrono::milliseconds c
         return nullptr;
     cupsSetPasswordCB2(noPassword, nullptr);
     cupsSetServer(nullptr); // read afresh, not what an earlier print found
-    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                int(std::min(left, connectLimit).count()), nullptr);
+    Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                 int(std::min(left, connectLimit).count()), nullptr));
     if (http)
-        httpSetTimeout(http, kWaitStepSeconds, keepWaiting, giveUpAt);
+        httpSetTimeout(http.get(), kWaitStepSeconds, keepWaiting, giveUpAt);
     return http;
 }
 
+// The options of the job, freed with it.
+class JobOptions {
+public:
+    JobOptions() = default;
+    ~JobOptions() { cupsFreeOptions(count_, options_); }
+    JobOptions(const JobOptions &) = delete;
+    JobOptions &operator=(const JobOptions &) = delete;
+
+    void add(const char *name, const char *value)
+    {
+        count_ = cupsAddOption(name, value, count_, &options_);
+    }
+    int count() const { return count_; }
+    cups_option_t *options() const { return options_; }
+
+private:
+    int count_ = 0;
+    cups_option_t *options_ = nullptr;
+};
+
 } // namespace
 
-CupsPrinter::CupsPrinter(PrintServerLimits limits, JobCreated jobCreated)
+struct CupsPrinter::Server {
+    struct DestFree {
+        void operator()(cups_dest_t *dest) const { cupsFreeDests(1, dest); }
+    };
+    struct InfoFree {
+        void operator()(cups_dinfo_t *info) const { cupsFreeDestInfo(info); }
+    };
+
+    Connection http;
+    std::unique_ptr<cups_dest_t, DestFree> dest;
+    std::unique_ptr<cups_dinfo_t, InfoFree> info;
+};
+
+CupsPrinter::CupsPrinter(PrintServerLimits limits, JobEvents events)
     : limits_(limits)
-    , jobCreated_(std::move(jobCreated))
+    , events_(std::move(events))
 {}
 
-CupsPrinter::~CupsPrinter()
-{
-    if (http_)
-        httpClose(http_);
-    if (info_)
-        cupsFreeDestInfo(info_);
-    if (dest_)
-        cupsFreeDests(1, dest_);
-}
+CupsPrinter::~CupsPrinter() = default;
 
 bool CupsPrinter::connect(Clock::time_point giveUpAt)
 {
     waitUntil_ = giveUpAt;
-    http_ = connectToServer(&waitUntil_, limits_.connect);
-    return http_ != nullptr;
+    server_ = std::make_unique<Server>(); // what an earlier call found is freed
+    server_->http = connectToServer(&waitUntil_, limits_.connect);
+    return server_->http != nullptr;
 }
 
 void CupsPrinter::nextWait()
@@ -87,13 +122,15 @@ bool CupsPrinter::useDefaultPrinter()
         return false;
     // Honours LPDEST and PRINTER, then the user's and the server's default.
     nextWait();
-    dest_ = cupsGetNamedDest(http_, nullptr, nullptr);
-    if (!dest_)
+    server_->dest.reset(cupsGetNamedDest(server_->http.get(), nullptr, nullptr));
+    if (!server_->dest)
         return false;
     nextWait();
-    info_ = cupsCopyDestInfo(http_, dest_);
-    return info_ != nullptr;
+    server_->info.reset(cupsCopyDestInfo(server_->http.get(), server_->dest.get()));
+    return server_->info != nullptr;
 }
+
+bool CupsPrinter::ready() const { return server_ && server_->dest && server_->info; }
 
 bool CupsPrinter::setUnitMillimetres()
 {
@@ -102,11 +139,12 @@ bool CupsPrinter::setUnitMillimetres()
 
 bool CupsPrinter::setPaperA4()
 {
-    if (!dest_ || !info_)
+    if (!ready())
         return false;
     // Looks the size up in what the server already sent: no new request.
     cups_size_t a4{};
-    if (!cupsGetDestMediaByName(http_, dest_, info_, CUPS_MEDIA_A4, CUPS_MEDIA_FLAGS_DEFAULT, &a4))
+    if (!cupsGetDestMediaByName(server_->http.get(), server_->dest.get(), server_->info.get(),
+                                CUPS_MEDIA_A4, CUPS_MEDIA_FLAGS_DEFAULT, &a4))
         return false;
     // The printable area starts inside the printer's minimum margins, given
     // in hundredths of a millimetre.
@@ -149,7 +187,7 @@ bool CupsPrinter::setPosition(double yMm, double xMm)
 
 bool CupsPrinter::printText(std::string_view text)
 {
-    if (!dest_)
+    if (!ready())
         return false;
     texts_.push_back(
         {QString::fromUtf8(text.data(), qsizetype(text.size())), positionMm_, points_, bold_});
@@ -158,7 +196,7 @@ bool CupsPrinter::printText(std::string_view text)
 
 bool CupsPrinter::endDocument()
 {
-    if (!dest_ || !info_ || texts_.empty())
+    if (!ready() || texts_.empty())
         return false;
     const QByteArray pdf = renderPdfPage(texts_, printableOriginMm_, QString::fromUtf8(kJobTitle));
     return !pdf.isEmpty() && submit(pdf);
@@ -166,40 +204,41 @@ bool CupsPrinter::endDocument()
 
 bool CupsPrinter::submit(const QByteArray &pdf)
 {
+    http_t *http = server_->http.get();
+    cups_dest_t *dest = server_->dest.get();
+    cups_dinfo_t *info = server_->info.get();
     const std::string copies = std::to_string(copies_);
-    cups_option_t *options = nullptr;
-    int count = 0;
-    count = cupsAddOption("copies", copies.c_str(), count, &options);
-    count = cupsAddOption("media", CUPS_MEDIA_A4, count, &options);
-    count = cupsAddOption("orientation-requested", "3", count, &options); // portrait
-    count = cupsAddOption("print-scaling", "none", count, &options);
+    JobOptions options;
+    options.add("copies", copies.c_str());
+    options.add("media", CUPS_MEDIA_A4);
+    options.add("orientation-requested", "3"); // portrait
+    options.add("print-scaling", "none");
 
+    if (events_.asking)
+        events_.asking();
     nextWait();
     const ipp_status_t created =
-        cupsCreateDestJob(http_, dest_, info_, &jobId_, kJobTitle, count, options);
-    cupsFreeOptions(count, options);
+        cupsCreateDestJob(http, dest, info, &jobId_, kJobTitle, options.count(), options.options());
     if (!successful(created) || jobId_ <= 0)
         return false;
-    if (jobCreated_)
-        jobCreated_(jobId_);
+    if (events_.created)
+        events_.created(jobId_);
 
     nextWait();
-    if (cupsStartDestDocument(http_, dest_, info_, jobId_, kJobTitle, CUPS_FORMAT_PDF, 0, nullptr,
-                              1)
+    if (cupsStartDestDocument(http, dest, info, jobId_, kJobTitle, CUPS_FORMAT_PDF, 0, nullptr, 1)
         != HTTP_STATUS_CONTINUE)
         return false;
     const bool written =
-        cupsWriteRequestData(http_, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE;
+        cupsWriteRequestData(http, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE;
     // The answer is read even after a failed write, to free the connection.
     // Only an answer that arrived, in time, with a success for this very job
     // means the server holds the page: libcups's last status would still
     // tell of the job's creation when no answer came.
-    const std::string resource = std::string("/printers/") + dest_->name;
-    ipp_t *answer = cupsGetResponse(http_, resource.c_str());
-    ipp_attribute_t *job = ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER);
-    const bool accepted =
-        answer && successful(ippGetStatusCode(answer)) && job && ippGetInteger(job, 0) == jobId_;
-    ippDelete(answer);
+    const std::string resource = std::string("/printers/") + dest->name;
+    const IppMessage answer(cupsGetResponse(http, resource.c_str()));
+    ipp_attribute_t *job = ippFindAttribute(answer.get(), "job-id", IPP_TAG_INTEGER);
+    const bool accepted = answer && successful(ippGetStatusCode(answer.get())) && job
+        && ippGetInteger(job, 0) == jobId_;
     return written && accepted;
 }
 
@@ -208,8 +247,7 @@ void CupsPrinter::cancelDocument()
     texts_.clear();
     if (jobId_ > 0) {
         // The old connection may be stuck in the exchange that failed.
-        httpClose(http_);
-        http_ = nullptr;
+        server_->http.reset();
         cancelCupsJob(jobId_, limits_.cancel); // a cancel that fails leaves nothing more to do
     }
     jobId_ = 0;
@@ -218,20 +256,17 @@ void CupsPrinter::cancelDocument()
 bool cancelCupsJob(int jobId, std::chrono::milliseconds limit)
 {
     Clock::time_point giveUpAt = Clock::now() + limit;
-    http_t *http = connectToServer(&giveUpAt, limit);
+    const Connection http = connectToServer(&giveUpAt, limit);
     if (!http)
         return false;
     // The job by its own address, as the server's cancel command names it.
-    ipp_t *request = ippNewRequest(IPP_OP_CANCEL_JOB);
+    ipp_t *request = ippNewRequest(IPP_OP_CANCEL_JOB); // freed by cupsDoRequest
     const std::string uri = "ipp://localhost/jobs/" + std::to_string(jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
-    ipp_t *answer = cupsDoRequest(http, request, "/jobs/");
-    const bool cancelled = answer && successful(ippGetStatusCode(answer));
-    ippDelete(answer);
-    httpClose(http);
-    return cancelled;
+    const IppMessage answer(cupsDoRequest(http.get(), request, "/jobs/"));
+    return answer && successful(ippGetStatusCode(answer.get()));
 }
 
 } // namespace solvara

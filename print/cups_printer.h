@@ -7,11 +7,8 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <vector>
-
-struct _http_s;
-struct cups_dest_s;
-struct _cups_dinfo_s;
 
 namespace solvara {
 
@@ -33,15 +30,21 @@ struct PrintServerLimits {
 // this job. A job that fails after it was created is cancelled.
 //
 // It blocks while it talks with the server, so it runs in the print helper
-// (solvara-print), a process of its own that the window can kill. The server
-// is never asked for a password and nothing is read from the terminal.
+// (solvara-print), a process of its own that the window does not wait for.
+// The server is never asked for a password and nothing is read from the
+// terminal.
 class CupsPrinter final : public Printer {
 public:
-    using JobCreated = std::function<void(int jobId)>;
+    // What the helper learns of the job as it goes, to withdraw it should the
+    // window go away: asking just before the server is asked to create the
+    // job, created with its number as soon as the server has, before the page
+    // is sent.
+    struct JobEvents {
+        std::function<void()> asking;
+        std::function<void(int jobId)> created;
+    };
 
-    // jobCreated is told the number of the job as soon as the server has
-    // created it, before the page is sent.
-    explicit CupsPrinter(PrintServerLimits limits = {}, JobCreated jobCreated = {});
+    explicit CupsPrinter(PrintServerLimits limits = {}, JobEvents events = {});
     ~CupsPrinter() override;
     CupsPrinter(const CupsPrinter &) = delete;
     CupsPrinter &operator=(const CupsPrinter &) = delete;
@@ -65,17 +68,21 @@ private:
     bool connect(Clock::time_point giveUpAt);
     // Starts the clock for the next request and its answer.
     void nextWait();
+    // Whether the server told what the default printer is and takes.
+    bool ready() const;
     bool submit(const QByteArray &pdf);
 
+    // The connection and what the server said of the printer, as libcups
+    // keeps them; one at a time, freed with the printer.
+    struct Server;
+
     PrintServerLimits limits_;
-    JobCreated jobCreated_;
-    _http_s *http_ = nullptr;
+    JobEvents events_;
+    std::unique_ptr<Server> server_;
     // When the wait in progress gives up; read by the connection's timeout
     // callback.
     Clock::time_point waitUntil_;
     Clock::time_point handOverEnds_;
-    cups_dest_s *dest_ = nullptr;
-    _cups_dinfo_s *info_ = nullptr;
     QPointF printableOriginMm_;
     int copies_ = 1;
     double points_ = 9;

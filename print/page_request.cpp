@@ -1,6 +1,7 @@
 #include "page_request.h"
 
 #include "grid.h"
+#include "print_limits.h"
 
 #include <charconv>
 #include <set>
@@ -28,7 +29,8 @@ std::string pageRequest(const Form &form)
     std::string request;
     for (const std::string &box : pageBoxes()) {
         const std::string text = form.text(box);
-        request += box + ' ' + std::to_string(text.size()) + '\n' + text + '\n';
+        request.append(box).append(1, ' ').append(std::to_string(text.size()));
+        request.append(1, '\n').append(text).append(1, '\n');
     }
     return request;
 }
@@ -49,12 +51,29 @@ bool readPageRequest(std::string_view request, Form &form)
         if (error != std::errc() || end != request.data() + feed || missing.erase(box) != 1)
             return false;
         request.remove_prefix(feed + 1);
-        if (request.size() < length + 1 || request[length] != '\n')
+        if (request.size() <= length || request[length] != '\n') // length + 1 may wrap
             return false;
         form.setText(box, request.substr(0, length));
         request.remove_prefix(length + 1);
     }
     return missing.empty();
+}
+
+std::string framedRequest(std::string_view request)
+{
+    return std::to_string(request.size()) + '\n' + std::string(request);
+}
+
+std::optional<std::size_t> requestLength(std::string_view line)
+{
+    std::size_t length = 0;
+    const char *const first = line.data();
+    const char *const end = first + line.size();
+    const auto [last, error] = std::from_chars(first, end, length);
+    if (error != std::errc() || last != end || length > kRequestLimit
+        || (line.size() > 1 && line.front() == '0'))
+        return std::nullopt;
+    return length;
 }
 
 } // namespace solvara

@@ -2,6 +2,8 @@
 
 #include "form.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,5 +19,15 @@ std::string pageRequest(const Form &form);
 // that is cut short, malformed, or does not name every box the page reads
 // exactly once; form may then hold some of its texts.
 bool readPageRequest(std::string_view request, Form &form);
+
+// A request as the window writes it to the helper: its length in bytes, in
+// decimal, on a line of its own, then the request. The helper knows so where
+// it ends while the window keeps the helper's input open.
+std::string framedRequest(std::string_view request);
+
+// The length a framed request's first line (its line feed left out)
+// announces; nullopt for anything but a length as framedRequest writes it
+// (decimal digits, no leading zero), or more than kRequestLimit.
+std::optional<std::size_t> requestLength(std::string_view line);
 
 } // namespace solvara

@@ -1,15 +1,89 @@
 #include "print_process.h"
 
+#include "page_request.h"
 #include "print_limits.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
-#include <signal.h>
-#include <sys/prctl.h>
+#include <cerrno>
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace solvara {
+
+namespace {
+
+// Starts program with one end of a new socket pair as its input and output,
+// the window's standard error as its own and no other descriptor, in a
+// session of its own (a Ctrl+C or a hang-up meant for the window does not
+// reach it). The helper is a grandchild whose parent ends at once: init reaps
+// it, and the window never waits for its end. Returned: the window's end, or
+// -1 when no process could be made. A program that cannot be run ends at
+// once instead, its end closing with nothing said.
+int startHelper(const QByteArray &program)
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        return -1;
+    char *const argv[] = {const_cast<char *>(program.constData()), nullptr};
+    const pid_t middle = ::fork();
+    if (middle == 0) {
+        // From here to exec, only calls that are safe in the child of a
+        // process with threads.
+        if (::_Fork() == 0) {
+            ::setsid();
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            // Above 2 first, so that dup2 clears close-on-exec on 0 and 1.
+            const int end = ::fcntl(ends[1], F_DUPFD, 3);
+            if (end >= 0 && ::dup2(end, 0) == 0 && ::dup2(end, 1) == 1) {
+                ::closefrom(3);
+                ::execv(argv[0], argv);
+            }
+        }
+        ::_exit(127); // the middle process at once, the helper if it could not be run
+    }
+    ::close(ends[1]);
+    if (middle < 0) {
+        ::close(ends[0]);
+        return -1;
+    }
+    // The middle process only forks: it ends at once.
+    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {}
+    return ends[0];
+}
+
+} // namespace
+
+struct PrintProcess::Helper {
+    struct Descriptor {
+        int fd;
+        explicit Descriptor(int owned)
+            : fd(owned)
+        {}
+        ~Descriptor() { ::close(fd); }
+        Descriptor(const Descriptor &) = delete;
+        Descriptor &operator=(const Descriptor &) = delete;
+    };
+
+    explicit Helper(int fd)
+        : end(fd)
+        , readable(fd, QSocketNotifier::Read)
+        , writable(fd, QSocketNotifier::Write)
+    {}
+
+    Descriptor end; // closed after the notifiers are gone
+    QSocketNotifier readable;
+    QSocketNotifier writable;
+};
 
 PrintProcess::PrintProcess(QString helper, QObject *parent)
     : QObject(parent)
@@ -18,22 +92,6 @@ PrintProcess::PrintProcess(QString helper, QObject *parent)
     clock_.setSingleShot(true);
     clock_.setTimerType(Qt::PreciseTimer); // a coarse one may come a second late
     connect(&clock_, &QTimer::timeout, this, [this] { finish(true); });
-    connect(&helper_, &QProcess::readyReadStandardOutput, this, &PrintProcess::readHelper);
-    connect(&helper_, &QProcess::finished, this, [this] { finish(true); });
-    connect(&helper_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            finish(true);
-    });
-    helper_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // The helper never outlives the window, however the window ends. Set in
-    // the child before the helper runs, so a window that dies in between is
-    // seen too.
-    const pid_t window = getpid();
-    helper_.setChildProcessModifier([window] {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != window)
-            _exit(127);
-    });
 }
 
 PrintProcess::~PrintProcess() { finish(false); }
@@ -41,11 +99,17 @@ PrintProcess::~PrintProcess() { finish(false); }
 void PrintProcess::start(const std::string &request)
 {
     clock_.start(kHelperLimit);
-    helper_.start(program_, {});
-    if (ended_)
+    const int end = startHelper(QFile::encodeName(program_));
+    if (end < 0) {
+        QMetaObject::invokeMethod(
+            this, [this] { finish(true); }, Qt::QueuedConnection);
         return;
-    helper_.write(request.data(), qint64(request.size()));
-    helper_.closeWriteChannel();
+    }
+    helper_ = std::make_unique<Helper>(end);
+    request_ = framedRequest(request);
+    connect(&helper_->readable, &QSocketNotifier::activated, this, &PrintProcess::readHelper);
+    connect(&helper_->writable, &QSocketNotifier::activated, this, &PrintProcess::writeRequest);
+    writeRequest();
 }
 
 QString PrintProcess::installedHelper()
@@ -60,24 +124,62 @@ QString PrintProcess::installedHelper()
     return {};
 }
 
-void PrintProcess::parseOutput()
+// Writes what the helper's input takes now, the rest when it takes more. A
+// helper that stopped reading has its say through its output.
+void PrintProcess::writeRequest()
 {
-    while (helper_.canReadLine()) {
-        const QByteArray line = helper_.readLine().trimmed();
-        if (line.startsWith("job ") && line.endsWith(" created"))
-            jobId_ = line.mid(4, line.size() - 12).toInt();
-        else if (line == "done")
-            verdict_ = PrintOutcome::Sent;
-        else if (line == "failed")
-            verdict_ = PrintOutcome::Failed;
+    while (!request_.empty()) {
+        const ssize_t sent =
+            ::send(helper_->end.fd, request_.data(), request_.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        if (sent < 0)
+            request_.clear();
+        else
+            request_.erase(0, std::size_t(sent));
     }
+    helper_->writable.setEnabled(!request_.empty());
 }
 
+// Reads what the helper said so far. Its verdict ends the print, and so does
+// its end, a line longer than kHelperLineLimit or more than
+// kHelperOutputLimit in all (a failure).
 void PrintProcess::readHelper()
 {
-    parseOutput();
-    if (verdict_)
-        finish(true);
+    char buffer[512];
+    while (!verdict_) {
+        const ssize_t got = ::recv(helper_->end.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        if (got <= 0)
+            break;
+        hear(std::string_view(buffer, std::size_t(got)));
+    }
+    finish(true);
+}
+
+void PrintProcess::hear(std::string_view bytes)
+{
+    heard_ += bytes.size();
+    for (const char byte : bytes) {
+        if (byte != '\n') {
+            line_ += byte;
+        } else {
+            if (line_ == "done")
+                verdict_ = PrintOutcome::Sent;
+            else if (line_ == "failed")
+                verdict_ = PrintOutcome::Failed;
+            line_.clear();
+        }
+        if (verdict_ || std::size_t(line_.size()) > kHelperLineLimit)
+            break;
+    }
+    if (std::size_t(line_.size()) > kHelperLineLimit || heard_ > kHelperOutputLimit)
+        verdict_ = PrintOutcome::Failed;
 }
 
 void PrintProcess::finish(bool tell)
@@ -86,19 +188,9 @@ void PrintProcess::finish(bool tell)
         return;
     ended_ = true;
     clock_.stop();
-    if (helper_.state() != QProcess::NotRunning) {
-        helper_.kill();
-        helper_.waitForFinished(1000); // a killed process ends at once
-    }
-    parseOutput();
-    const PrintOutcome outcome = verdict_.value_or(PrintOutcome::Failed);
-    // A helper that said "failed" withdrew its job itself; one that was
-    // killed or died before its verdict leaves the job to a helper of its
-    // own, which the window does not wait for: it gives up by itself.
-    if (!verdict_ && jobId_ > 0)
-        QProcess::startDetached(program_, {QStringLiteral("--cancel"), QString::number(jobId_)});
+    helper_.reset(); // the helper's input ends: it withdraws a job left
     if (tell)
-        emit finished(outcome);
+        emit finished(verdict_.value_or(PrintOutcome::Failed));
 }
 
 } // namespace solvara

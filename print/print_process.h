@@ -3,33 +3,35 @@
 #include "print_table.h"
 
 #include <QObject>
-#include <QProcess>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace solvara {
 
 // One press of "Stampa" handed over to the print helper, a program of its own
-// that talks to CUPS. The window never waits on the print system itself: a
-// name that resolves slowly, a busy server that libcups retries, an answer
-// that trickles in, all keep only the helper waiting, and the helper is killed
-// when the window's clock runs out (kHelperLimit from start(), leaving time to
-// show the message within kPrintLimit). The helper dies with the window
-// whatever ends it.
+// that talks to CUPS. The window never waits on the print system nor on the
+// helper: a name that resolves slowly, a busy server that libcups retries, an
+// answer that trickles in, all keep only the helper waiting, and the window
+// walks away from it when its clock runs out (kHelperLimit from start(),
+// leaving time to show the message within kPrintLimit).
 //
-// The helper says on its output "job N created" once the server holds a job,
-// then "done" once the server confirmed the page for that job, or "failed"
-// after it withdrew the job itself.
+// The helper reads the request (framedRequest) on its input, which the window
+// keeps open until the print ends. It says on its output "job N created" once
+// the server holds a job, then "done" once the server confirmed the page for
+// that job, or "failed" after it withdrew the job itself. The job is the
+// helper's to withdraw: when its input ends before its verdict, however the
+// window ended, it withdraws the job and ends (print_helper.cpp).
 class PrintProcess final : public QObject {
     Q_OBJECT
 
 public:
     explicit PrintProcess(QString helper, QObject *parent = nullptr);
-    // Ends a print still running: the helper is killed at once and a job it
-    // created is withdrawn by a helper of its own (bounded by kCancelLimit);
-    // nothing here waits on the print system.
+    // Ends a print still running by closing the helper's input: the helper
+    // withdraws its job and ends by itself, and nothing here waits for it.
     ~PrintProcess() override;
     PrintProcess(const PrintProcess &) = delete;
     PrintProcess &operator=(const PrintProcess &) = delete;
@@ -47,16 +49,23 @@ signals:
     void finished(solvara::PrintOutcome outcome);
 
 private:
-    void parseOutput();
+    // The window's end of the running helper's input and output.
+    struct Helper;
+
+    void writeRequest();
     void readHelper();
-    // Stops the clock and the helper (killed if still running); tell: emit
-    // finished.
+    // Takes in what the helper said, line by line: its verdict, or a failure
+    // when it says too much.
+    void hear(std::string_view bytes);
+    // Stops the clock and lets the helper go; tell: emit finished.
     void finish(bool tell);
 
     QString program_;
-    QProcess helper_;
+    std::unique_ptr<Helper> helper_;
     QTimer clock_;
-    int jobId_ = 0;
+    std::string request_; // framed; what is left of it to write
+    QByteArray line_; // what the helper has said of its current line
+    std::size_t heard_ = 0; // how much it has said in all
     std::optional<PrintOutcome> verdict_; // the helper's last word
     bool ended_ = false;
 };

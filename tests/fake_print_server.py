@@ -5,7 +5,8 @@ fake_print_server.py MODE LIFETIME_SECONDS FOLDER, MODE being one of: Full
 (its queue is full, connecting hangs), Silent (takes the request, never
 answers), AsksPassword (answers every request "401 Unauthorized"). The other
 modes are small IPP servers: Accepts (takes the page as job 1, the first a new
-server gives), SwallowsAnswer (takes it, never answers), WrongJob (answers for
+server gives), SlowJob (as Accepts, but answers the job's creation a second
+late), SwallowsAnswer (takes it, never answers), WrongJob (answers for
 job 2), RefusesJobs (is not accepting jobs), NoPrinter (has no default
 printer), Busy (answers every query about the printer "server-error-busy"),
 Trickle (starts each answer, then sends one byte every 50 ms, never ending)
@@ -31,8 +32,8 @@ import threading
 import time
 
 MODE, LIFETIME = sys.argv[1], float(sys.argv[2])
-IPP_MODES = ("Accepts", "SwallowsAnswer", "WrongJob", "RefusesJobs", "NoPrinter", "Busy",
-             "Trickle", "ClosesThenFull")
+IPP_MODES = ("Accepts", "SlowJob", "SwallowsAnswer", "WrongJob", "RefusesJobs", "NoPrinter",
+             "Busy", "Trickle", "ClosesThenFull")
 if MODE not in ("Full", "Silent", "AsksPassword") + IPP_MODES:
     sys.exit(f"unknown mode {MODE}")
 FOLDER = sys.argv[3]
@@ -166,6 +167,7 @@ def serve_ipp(client):
         elif operation == 0x0005 and MODE == "RefusesJobs":  # not accepting jobs
             body = answer(request_id, 0x0506)
         elif operation == 0x0005:  # Create-Job
+            time.sleep(1 if MODE == "SlowJob" else 0)
             body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", 1))
         elif operation == 0x0006:  # Send-Document
             with open(DOCUMENT, "wb") as page:

@@ -48,11 +48,15 @@ gtest_discover_tests(print_tests
 # getaddrinfo preloaded into the helper.
 add_library(slow_resolver MODULE slow_resolver.cpp)
 target_link_libraries(slow_resolver PRIVATE solvara_warnings ${CMAKE_DL_LIBS})
+# A window in a process of its own, for the tests that end it from outside.
+add_executable(printing_window printing_window.cpp)
+target_link_libraries(printing_window PRIVATE solvara_ui solvara_warnings)
 add_executable(window_print_tests print_window_test.cpp)
-add_dependencies(window_print_tests slow_resolver)
+add_dependencies(window_print_tests slow_resolver printing_window)
 target_link_libraries(window_print_tests PRIVATE solvara_test_support solvara_warnings)
 target_compile_definitions(window_print_tests PRIVATE
-  SOLVARA_SLOW_RESOLVER="$<TARGET_FILE:slow_resolver>")
+  SOLVARA_SLOW_RESOLVER="$<TARGET_FILE:slow_resolver>"
+  SOLVARA_PRINTING_WINDOW="$<TARGET_FILE:printing_window>")
 gtest_discover_tests(window_print_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60
   DISCOVERY_TIMEOUT 30

@@ -7,12 +7,14 @@
 #include "memory_form.h"
 #include "page_request.h"
 #include "pdf_words.h"
+#include "print_limits.h"
 #include "print_table.h"
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTest>
 
 #include <tuple>
 
@@ -79,11 +81,19 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
             EXPECT_TRUE(word.heightPt > 9 && word.heightPt < 9 * 1.3) << text;
         }
     }
+    // Addressed twice, it lets go of the first connection and all it held.
+    FakePrintServer accepts("Accepts", 10s);
+    qputenv("CUPS_SERVER", accepts.address());
+    CupsPrinter twice;
+    EXPECT_TRUE(twice.useDefaultPrinter() && twice.useDefaultPrinter());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return accepts.told("closed") == 1; }, 1000));
     qunsetenv("CUPS_SERVER");
 }
 
 // The texts go to the print helper whole, whatever bytes they hold; a request
-// cut short anywhere (a window killed while writing it) prints nothing.
+// cut short anywhere (a window killed while writing it) or malformed prints
+// nothing, and so does a frame that announces other than a length the window
+// writes.
 TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
 {
     MemoryForm window, helper;
@@ -97,8 +107,18 @@ TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
               "45 N\n7||-23,44 12\n");
     for (std::size_t cut = 0; cut < request.size(); ++cut)
         EXPECT_FALSE(readPageRequest(std::string_view(request).substr(0, cut), helper)) << cut;
-    EXPECT_FALSE(readPageRequest(request + request, helper)); // each box once
-    EXPECT_FALSE(readPageRequest("Label1 1\nx\n" + request, helper)); // not a box the page reads
+    const std::string others = request.substr(request.find("dcl1a"));
+    for (const std::string &malformed : {
+             request + request, // each box once
+             "Label1 1\nx\n" + request, // not a box the page reads
+             "Lat 18446744073709551615\n" + others, // a length that wraps round
+             "Lat 6\n45 N\n7|" + others, // a text not ended by a line feed
+         })
+        EXPECT_FALSE(readPageRequest(malformed, helper)) << malformed.substr(0, 30);
+
+    for (const std::string &line :
+         std::vector<std::string>{"", "7x", " 7", "-7", "07", std::to_string(kRequestLimit + 1)})
+        EXPECT_EQ(requestLength(line), std::nullopt) << line;
 }
 
 } // namespace
