@@ -1,10 +1,6 @@
 #include "centraform.h"
 
-#include "mainform.h"
-
 #include <gtest/gtest.h>
-
-#include <QTest>
 
 namespace {
 
@@ -40,19 +36,6 @@ TEST(CentredOffsets, EqualMarginsOrNoMove)
                                              r.screenHeight),
                   r.expected)
             << r.name;
-}
-
-// Shown again later, the window stays where the user put it: the load runs
-// once. (Its centring on the first show is the window-manager smoke test's.)
-TEST(CentraFormWindow, CentresOnTheFirstShowOnly)
-{
-    MainForm form;
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.hide();
-    form.move(3, 4);
-    form.show();
-    EXPECT_EQ(form.pos(), QPoint(3, 4));
 }
 
 } // namespace

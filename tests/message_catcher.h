@@ -4,23 +4,32 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <functional>
 #include <vector>
 
 // Answers the modal message boxes a handler opens, and keeps what each said.
+// whileOpen, when set, is asked at each look at an open box (every 5 ms):
+// the box is answered once it returns false.
 class MessageCatcher {
 public:
     struct Seen {
         QString title, text;
         QMessageBox::Icon icon;
     };
+    std::function<bool()> whileOpen;
 
     MessageCatcher()
     {
         QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (!box->property("caught").toBool()) {
+                box->setProperty("caught", true);
                 seen_.push_back({box->windowTitle(), box->text(), box->icon()});
-                box->accept();
             }
+            if (!whileOpen || !whileOpen())
+                box->accept();
         });
         timer_.start(5);
     }

@@ -1,23 +1,17 @@
 #pragma once
 
 #include "form.h"
+#include "print_session.h"
 
 #include <QMessageBox>
-#include <QTimer>
 #include <QWidget>
 
 #include <map>
-#include <memory>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
-
-namespace solvara {
-class PrintProcess;
-enum class PrintOutcome;
-} // namespace solvara
 
 // The one window: latitude, fourteen declinations, the 14 x 8 table of
 // altitudes, the presets, reset and print buttons. Its controls hold every
@@ -28,11 +22,13 @@ class MainForm : public QWidget, public solvara::Form {
 
 public:
     explicit MainForm(QWidget *parent = nullptr);
-    ~MainForm() override;
 
-    std::string text(std::string_view box) const override;
-    void setText(std::string_view box, std::string_view text) override;
-    void setCaption(std::string_view label, std::string_view caption) override;
+    // A name that is not one of the window's boxes (for a caption: labels)
+    // is the caller's fault: it reads as empty and is written nowhere, with
+    // a warning.
+    std::string text(std::string_view name) const override;
+    void setText(std::string_view name, std::string_view text) override;
+    void setCaption(std::string_view name, std::string_view caption) override;
 
     // The control with this name, or nullptr.
     QWidget *control(std::string_view name) const;
@@ -57,31 +53,28 @@ private:
     void Command3_Click();
     void Command4_Click();
 
-    void fitFonts();
-    void makeTextReadable();
-    QLineEdit *box(std::string_view name) const;
-    QPushButton *button(std::string_view name) const;
-    void showMessage(QMessageBox::Icon icon, const QString &message);
-
-    // While a print is handed over and until its message is answered, the
-    // window is busy: every handler returns at once, and every box holds the
-    // text it had at the click, whoever tries to change it (keyboard,
-    // accessibility bus).
+    // Runs a handler unless the window is busy, whoever pressed (mouse, keys,
+    // the accessibility bus). The window is busy while a handler runs, its
+    // message box included, and while a print is handed over until its
+    // message is answered: every other press is then ignored.
+    void run(void (MainForm::*handler)());
+    void endBusy();
+    // Whenever a busy window lets events in (a message box open, a print
+    // handed over), every box is read-only and holds its text, whoever tries
+    // to change it (keyboard, accessibility bus); only the window's own
+    // writes (setText) change it.
     void holdTexts(bool hold);
     void keepHeldText(QLineEdit *box);
-    void showPrintBusy();
-    // Ends the print in progress, if any, and what shows it.
-    void endPrint();
     void printFinished(solvara::PrintOutcome outcome);
 
-    std::map<std::string, QWidget *, std::less<>> controls_;
-    QString printHelper_;
+    QLineEdit *box(std::string_view name) const;
+    QLabel *label(std::string_view name) const;
+    void showMessage(QMessageBox::Icon icon, const QString &message);
+
+    std::vector<QWidget *> controls_; // one for each entry of mainFormControls(), in order
+    std::map<std::string, QWidget *, std::less<>> named_;
+    std::map<const QLineEdit *, QString> held_;
+    solvara::ui::PrintSession print_{*this};
     bool loaded_ = false;
     bool busy_ = false;
-    std::unique_ptr<solvara::PrintProcess> print_;
-    unsigned printNumber_ = 0; // tells a finished print's late news from the current one's
-    std::map<const QLineEdit *, QString> held_;
-    QTimer printBusy_;
-    QWidget *printNote_ = nullptr;
-    bool waitCursor_ = false;
 };
