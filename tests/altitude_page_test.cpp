@@ -2,10 +2,13 @@
 #include "grid.h"
 #include "memory_form.h"
 #include "pdf_page.h"
+#include "pdf_words.h"
 #include "print_table.h"
 #include "recording_printer.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryFile>
 
 #include <map>
 #include <string>
@@ -37,25 +40,28 @@ TEST(AltitudePage, CopiesTheWindowsTextsToTheirPlaces)
             << item.text.toStdString();
     const std::string record = "Progetto:" + std::string(36, '_') + "  Data" + std::string(6, '_')
         + "/" + std::string(7, '_') + "/" + std::string(7, '_') + " Note:" + std::string(21, '_');
-    const std::pair<std::string, QPointF> anchors[] = {{"ALTEZZA DEL SOLE   ", {74, 10}},
-                                                       {"LAT =38,1217", {15, 20}},
-                                                       {record, {12, 30}},
-                                                       {"DCL", {25, 40}},
-                                                       {"5", {47, 40}},
-                                                       {"12", {187, 40}},
-                                                       {"dcl1a", {25, 50}},
-                                                       {"x1", {45, 50}},
-                                                       {"x8", {185, 50}},
-                                                       {"x23", {85, 60}},
-                                                       {"s5", {125, 140}},
-                                                       {"76,5433000000001", {105, 180}},
-                                                       {"", {25, 170}},
-                                                       {"dc5a", {25, 180}},
-                                                       {"s58", {185, 180}},
-                                                       {"21/06", {}}};
+    // clang-format off
+    const std::pair<std::string, QPointF> anchors[] = {
+        {"ALTEZZA DEL SOLE   ", {74, 10}}, {"LAT =38,1217", {15, 20}}, {record, {12, 30}},
+        {"DCL", {25, 40}}, {"5", {47, 40}}, {"12", {187, 40}}, {"dcl1a", {25, 50}}, {"x1", {45, 50}},
+        {"x8", {185, 50}}, {"x23", {85, 60}}, {"s5", {125, 140}}, {"76,5433000000001", {105, 180}},
+        {"", {25, 170}}, {"dc5a", {25, 180}}, {"s58", {185, 180}}, {"21/06", {}}};
+    // clang-format on
     for (const auto &[text, place] : anchors)
         EXPECT_EQ(at.count(text) ? at[text] : QPointF(), place) << text;
     EXPECT_EQ(page.back().positionMm, QPointF(60, 260)); // the credit
+
+    // Drawn as a PDF: one A4 sheet with its title, the texts moved inside the
+    // printer's margins.
+    QTemporaryFile pdf;
+    ASSERT_TRUE(pdf.open());
+    pdf.write(renderPdfPage(page, {4, 6}, QStringLiteral("Titolo")));
+    pdf.close();
+    const PdfPages drawn = readPdf(pdf.fileName());
+    EXPECT_EQ(drawn.title, QStringLiteral("Titolo"));
+    EXPECT_NEAR(drawn.heightMm, 297, 0.5);
+    ASSERT_TRUE(drawn.find(QStringLiteral("x23")));
+    EXPECT_NEAR(drawn.find(QStringLiteral("x23"))->leftMm, 4 + 85, 0.3);
 }
 
 TEST(PrintTable, SetsUpBeforeTheFirstTextAndCancelsOnAnyFailure)

@@ -22,6 +22,8 @@ PdfPages readPdf(const QString &path)
     constexpr double mm = 25.4 / 72.0; // per point
 
     PdfPages pages;
+    static const QRegularExpression title(QString::fromLatin1("<title>([^<]*)</title>"));
+    pages.title = title.match(html).captured(1);
     static const QRegularExpression page(
         QString::fromLatin1(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
     for (auto it = page.globalMatch(html); it.hasNext();) {

@@ -15,6 +15,7 @@ struct PdfWord {
 struct PdfPages {
     int count = 0;
     double widthMm = 0, heightMm = 0; // of the first page
+    QString title; // the document's own
     std::vector<PdfWord> words;
 
     std::optional<PdfWord> find(const QString &text) const; // the first such word
