@@ -51,17 +51,13 @@ TEST(AltitudePage, CopiesTheWindowsTextsToTheirPlaces)
         EXPECT_EQ(at.count(text) ? at[text] : QPointF(), place) << text;
     EXPECT_EQ(page.back().positionMm, QPointF(60, 260)); // the credit
 
-    // Drawn as a PDF: one A4 sheet with its title, the texts moved inside the
-    // printer's margins.
+    // Drawn as a PDF, it carries its title (the sheet and the texts' places
+    // on it: print_server_test.cpp, through the same drawing).
     QTemporaryFile pdf;
     ASSERT_TRUE(pdf.open());
     pdf.write(renderPdfPage(page, {4, 6}, QStringLiteral("Titolo")));
     pdf.close();
-    const PdfPages drawn = readPdf(pdf.fileName());
-    EXPECT_EQ(drawn.title, QStringLiteral("Titolo"));
-    EXPECT_NEAR(drawn.heightMm, 297, 0.5);
-    ASSERT_TRUE(drawn.find(QStringLiteral("x23")));
-    EXPECT_NEAR(drawn.find(QStringLiteral("x23"))->leftMm, 4 + 85, 0.3);
+    EXPECT_EQ(readPdf(pdf.fileName()).title, QStringLiteral("Titolo"));
 }
 
 TEST(PrintTable, SetsUpBeforeTheFirstTextAndCancelsOnAnyFailure)

@@ -8,8 +8,9 @@
 #include <chrono>
 
 // A print server on 127.0.0.1 that misbehaves as network print servers do
-// (fake_print_server.py tells how). It ends by itself once its lifetime is
-// over, at the latest when this is destroyed.
+// (fake_print_server.py tells how); CUPS_SERVER points to the latest made
+// while it lives. It ends by itself once its lifetime is over, at the latest
+// when this is destroyed.
 class FakePrintServer {
 public:
     // mode: one of fake_print_server.py's, "Silent" for instance.
@@ -20,14 +21,16 @@ public:
                        QString::number(lifetime.count()), dir_.path()});
         if (server_.waitForReadyRead(5000))
             port_ = server_.readLine().trimmed();
+        qputenv("CUPS_SERVER", address());
     }
     ~FakePrintServer()
     {
         server_.closeWriteChannel(); // it ends when its input does
         server_.waitForFinished(5000);
+        qunsetenv("CUPS_SERVER");
     }
 
-    // Where CUPS_SERVER points to reach it: "127.0.0.1:PORT".
+    // Where it is: "127.0.0.1:PORT".
     QByteArray address() const { return "127.0.0.1:" + port_; }
     // How often it has noted this line so far: "connection", "password" or
     // "operation 0x0008" (a job cancelled), for instance. Each is noted before

@@ -22,9 +22,9 @@ always before answering it.
 It says its port on its output, and ends when its input closes or its
 lifetime is over.
 """
+import contextlib
 import http.client
 import os
-import select
 import socket
 import struct
 import sys
@@ -50,12 +50,7 @@ def note(word):
 
 def serve(client):
     heard = b""
-    while True:
-        if not select.select([client], [], [], 0.1)[0]:
-            continue
-        data = client.recv(65536)
-        if not data:
-            break
+    while data := client.recv(65536):
         heard += data if MODE == "AsksPassword" else b""
         while b"\r\n\r\n" in heard:
             request, heard = heard.split(b"\r\n\r\n", 1)
@@ -138,9 +133,9 @@ def trickle(client, request_id):
     whose value is 28 kB long, one byte every 50 ms, the whole answer at this
     pace taking longer than anyone waits."""
     body = (struct.pack(">BBHI", 2, 0, 0, request_id) + b"\x01"
-            + struct.pack(">BH", 0x47, 18) + b"attributes-charset" + struct.pack(">H", 0x7000))
+            + attribute(0x47, "attributes-charset", "u" * 0x7000))
     head = b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: %d\r\n\r\n"
-    for byte in head % (len(body) + 0x7000) + body + b"u" * 0x7000:
+    for byte in head % len(body) + body:
         client.sendall(bytes([byte]))
         time.sleep(0.05)
 
@@ -189,10 +184,8 @@ def serve_ipp(client):
 
 
 def serve_client(client):
-    try:
+    with contextlib.suppress(OSError):  # the client went away in the middle of an answer
         (serve_ipp if MODE in IPP_MODES else serve)(client)
-    except OSError:  # the client went away in the middle of an answer
-        pass
     note("closed")
 
 

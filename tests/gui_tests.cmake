@@ -2,6 +2,7 @@
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
 add_library(solvara_test_support STATIC qt_main.cpp message_catcher.h
+                                         window_helpers.h
                                          recording_printer.h
                                          pdf_words.h pdf_words.cpp
                                          fake_print_server.h)

@@ -1,12 +1,11 @@
 #include "grid.h"
 #include "layout.h"
-#include "mainform.h"
-#include "message_catcher.h"
+#include "page_request.h"
 #include "readable_text.h"
+#include "window_helpers.h"
 
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,9 +21,7 @@
 
 namespace {
 
-using solvara::ui::contrastRatio;
-
-QString q(const char *s) { return QString::fromUtf8(s); }
+using namespace solvara::ui;
 
 class MainFormTest : public testing::Test {
 protected:
@@ -32,16 +29,7 @@ protected:
 
     QLabel *label(const std::string &name) { return qobject_cast<QLabel *>(form.control(name)); }
     void click(const char *name) { QTest::mouseClick(form.control(name), Qt::LeftButton); }
-    std::string texts() // of every box
-    {
-        std::string all;
-        for (const QLineEdit *box : form.findChildren<QLineEdit *>())
-            all += box->text().toStdString() + " ";
-        return all;
-    }
 };
-
-QRect twips(const QWidget *w) { return {w->pos() * 15, w->size() * 15}; }
 
 // The form's own rules over all 163 controls: built as the form describes
 // them, places on a 120-twip grid, the altitude grid and its borders on their
@@ -54,52 +42,50 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
     form.setText("Label13", "x");
     form.setCaption("Lat", "x");
     // Made in the order the form lists them, each of its kind.
-    const auto &table = solvara::ui::mainFormControls();
+    const auto &table = mainFormControls();
     const auto controls = form.findChildren<const QWidget *>(Qt::FindDirectChildrenOnly);
     ASSERT_EQ(std::size_t(controls.size()), table.size());
     QRect extent;
     for (qsizetype i = 0; i < controls.size(); ++i) {
         const QWidget *w = controls[i];
-        const solvara::ui::ControlSpec &entry = table[std::size_t(i)];
+        const ControlSpec &entry = table[std::size_t(i)];
         const std::string name = w->objectName().toStdString();
         const char *const classes[] = {"QLabel", "QLineEdit", "QPushButton"};
         EXPECT_EQ(name + " " + w->metaObject()->className(),
                   entry.name + " " + classes[int(entry.kind)]);
-        // Pixels are whole: a size may lose up to 14 twips, a place none.
-        const QRect t = twips(w);
-        const QSize lost = QSize(entry.place.width, entry.place.height) - t.size();
-        EXPECT_TRUE(t.topLeft() == QPoint(entry.place.left, entry.place.top)
-                    && QRect(0, 0, 15, 15).contains(lost.width(), lost.height()))
+        // On the 120-twip grid, in whole pixels: a size may lose up to 14
+        // twips, a place none.
+        const Twips &p = entry.place;
+        EXPECT_TRUE(w->geometry() == QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15)
+                    && p.left % 120 == 0 && p.top % 120 == 0)
             << name;
         EXPECT_EQ(w->property("text").toString().toStdString(), entry.text) << name;
-        EXPECT_TRUE(t.x() % 120 == 0 && t.y() % 120 == 0) << name;
         for (qsizetype k = 0; k < i; ++k) {
-            const QRect overlap = twips(controls[k]).intersected(t);
-            EXPECT_TRUE(overlap.isEmpty() || overlap.width() <= 15 || overlap.height() <= 15)
+            const QRect overlap = controls[k]->geometry().intersected(w->geometry());
+            EXPECT_TRUE(overlap.isEmpty() || overlap.width() <= 1 || overlap.height() <= 1)
                 << name << " over " << controls[k]->objectName().toStdString();
         }
-        extent |= t;
+        extent |= w->geometry();
         // A screen reader names every box and button; the cells alone are disabled.
-        EXPECT_EQ(w->accessibleName().isEmpty(), qobject_cast<const QLabel *>(w) != nullptr)
-            << name;
+        EXPECT_EQ(w->accessibleName().isEmpty(), entry.kind == ControlKind::Label) << name;
         const bool cell = qobject_cast<const QLineEdit *>(w) && (name[0] == 'x' || name[0] == 's');
         EXPECT_EQ(w->isEnabled(), !cell) << name;
+        EXPECT_EQ(w->font().bold(), entry.font != FontRole::Window) << name;
     }
-    EXPECT_TRUE(QRect(0, 0, form.width() * 15, form.height() * 15).contains(extent));
-
-    const QRect first = twips(form.control(solvara::cellName(1, 1)));
+    EXPECT_TRUE(form.rect().contains(extent));
+    // Down each column its heading (8 pixels in), declination and cells, 32
+    // pixels (480 twips) apart; the columns 48 pixels (720 twips) apart.
+    const QPoint first = form.control(solvara::cellName(1, 1))->pos();
     for (int j = 1; j <= 14; ++j) {
-        for (int r = 0; r <= 8; ++r) // the declination over the column's cells
-            EXPECT_EQ(twips(form.control(r ? solvara::cellName(j, r) : solvara::declinationBox(j))),
-                      first.translated(720 * (j - 1), 480 * (r - 1)))
-                << j << "/" << r;
-        EXPECT_EQ(twips(label(solvara::headingLabel(j))).topLeft(),
-                  QPoint(1800 + 720 * (j - 1), 2400))
-            << j;
+        const std::string column[] = {solvara::headingLabel(j), solvara::declinationBox(j)};
+        for (int r = -1; r <= 8; ++r) {
+            const std::string &name = r > 0 ? solvara::cellName(j, r) : column[r + 1];
+            EXPECT_EQ(form.control(name)->pos(),
+                      first + QPoint(48 * (j - 1) + 8 * (r < 0), 32 * (r - 1)))
+                << name;
+        }
     }
-    EXPECT_TRUE(form.control("Lat")->font().bold() && label("Label13")->font().bold());
     EXPECT_EQ(label("Label13")->font().pointSizeF(), 12); // the title, where it fits whole
-    EXPECT_FALSE(form.control("Calcola")->font().bold() || form.control("x1")->font().bold());
     EXPECT_FALSE(form.windowIcon().isNull());
 }
 
@@ -108,11 +94,10 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
 // right edge) and how many lines of ink there are.
 std::pair<bool, int> inkCutAndLines(const QLabel *label)
 {
-    QLabel copy;
+    QLabel copy(label->text());
     copy.setFont(label->font());
     copy.setWordWrap(label->wordWrap());
     copy.setAlignment(label->alignment());
-    copy.setText(label->text());
     copy.resize(label->width(), 3 * label->height());
     const QImage drawn = copy.grab().toImage();
     const qreal dpr = drawn.devicePixelRatio();
@@ -153,10 +138,10 @@ TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
     }
     // The widest texts of a cell and of the latitude box show whole (2 pixels
     // of frame and 2 of margin a side).
-    EXPECT_LE(form.control("x1")->fontMetrics().horizontalAdvance(q("-23,44")),
-              form.control("x1")->width() - 8);
-    EXPECT_LE(form.control("Lat")->fontMetrics().horizontalAdvance(q("38,1217")),
-              form.control("Lat")->width() - 8);
+    for (const auto &[box, widest] : {std::pair("x1", "-23,44"), {"Lat", "38,1217"}})
+        EXPECT_LE(form.control(box)->fontMetrics().horizontalAdvance(q(widest)),
+                  form.control(box)->width() - 8)
+            << box;
 }
 
 // Shown again later, the window stays where the user put it: the load (and
@@ -215,13 +200,10 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
                 for (int i = 0; i < drawn.width() * drawn.height(); ++i)
                     ++count[drawn.pixel(i % drawn.width(), i / drawn.width())];
                 const QColor ground =
-                    std::max_element(count.begin(), count.end(), [](auto a, auto b) {
-                        return a.second < b.second;
-                    })->first;
-                QColor strongest = ground;
-                for (const auto &[c, n] : count)
-                    if (contrastRatio(c, ground) > contrastRatio(strongest, ground))
-                        strongest = c;
+                    std::ranges::max_element(count, {}, [](auto c) { return c.second; })->first;
+                const QColor strongest = std::ranges::max_element(count, {}, [&](auto c) {
+                                             return contrastRatio(c.first, ground);
+                                         })->first;
                 const std::string name =
                     text->objectName().toStdString() + " " + strongest.name().toStdString();
                 EXPECT_GE(contrastRatio(strongest, ground), 4.5) << name;
@@ -269,27 +251,21 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocusedAndNothingRunsMeanwhile)
     for (const auto &[box, meanwhile, message] : rows) {
         const QString typed = q(message).section(QChar(0xab), 1).section(QChar(0xbb), 0, 0);
         form.setText(box, typed.toStdString() + "\r\n");
-        const std::string before = texts();
-        catcher.whileOpen = [&, name = meanwhile, done = false]() mutable {
-            QAccessibleInterface *control =
-                QAccessible::queryAccessibleInterface(form.control(name));
-            if (std::exchange(done, true))
-                return bool(control->state().pressed); // a press clicks once released, 100 ms later
-            if (QAccessibleEditableTextInterface *text = control->editableTextInterface())
-                text->replaceText(0, 1, q("9"));
-            else
-                control->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        const std::string before = solvara::pageRequest(form); // every box's text
+        catcher.whileOpen = [&, control = form.control(meanwhile), done = false]() mutable {
+            if (std::exchange(done, true)) // open until a press is released
+                return bool(QAccessible::queryAccessibleInterface(control)->state().pressed);
+            actByAccessibility(control);
             return true;
         };
         const std::size_t seen = catcher.seen().size();
         click("Calcola");
         ASSERT_EQ(catcher.seen().size(), seen + 1) << box;
-        const auto &said = catcher.seen().back();
-        EXPECT_EQ(said.title + QString::number(said.icon) + said.text,
-                  q("Solvara3") + q(message)
+        EXPECT_EQ(catcher.seen().back(),
+                  "3 Solvara: " + q(message)
                       + q("\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."));
         EXPECT_EQ(form.focusWidget(), form.control(box)) << box;
-        EXPECT_EQ(texts(), before) << box << " " << meanwhile;
+        EXPECT_EQ(solvara::pageRequest(form), before) << box << " " << meanwhile;
     }
     // A print started behind a message would have told its failure by now.
     EXPECT_FALSE(QTest::qWaitFor([&] { return catcher.seen().size() > std::size(rows); }, 300));

@@ -7,15 +7,12 @@
 #include <functional>
 #include <vector>
 
-// Answers the modal message boxes a handler opens, and keeps what each said.
+// Answers the modal message boxes a handler opens, and keeps what each said
+// as "ICON TITLE: TEXT", the icon by its number (1 information, 3 critical).
 // whileOpen, when set, is asked at each look at an open box (every 5 ms):
 // the box is answered once it returns false.
 class MessageCatcher {
 public:
-    struct Seen {
-        QString title, text;
-        QMessageBox::Icon icon;
-    };
     std::function<bool()> whileOpen;
 
     MessageCatcher()
@@ -26,16 +23,17 @@ public:
                 return;
             if (!box->property("caught").toBool()) {
                 box->setProperty("caught", true);
-                seen_.push_back({box->windowTitle(), box->text(), box->icon()});
+                seen_.push_back(QString::number(box->icon()) + " " + box->windowTitle() + ": "
+                                + box->text());
             }
             if (!whileOpen || !whileOpen())
                 box->accept();
         });
         timer_.start(5);
     }
-    const std::vector<Seen> &seen() const { return seen_; }
+    const std::vector<QString> &seen() const { return seen_; }
 
 private:
     QTimer timer_;
-    std::vector<Seen> seen_;
+    std::vector<QString> seen_;
 };

@@ -49,29 +49,18 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
 // their shortest form, no trailing zero, the sign on values below one degree.
 TEST(FormatNumbers, TwoDecimalsPlainAndShortestForms)
 {
-    const std::pair<std::string, const char *> rows[] = {
-        {formatTwoDecimals(75.32831), "75,33"},
-        {formatTwoDecimals(-11.7483), "-11,75"},
-        {formatTwoDecimals(-0.004), "0,00"},
-        {formatTwoDecimals(-0.005001), "-0,01"},
-        {formatTwoDecimals(1.005), "1,00"},
-        {formatTwoDecimals(0.125), "0,12"},
-        {formatTwoDecimals(12345678901234.567), "12345678901234,57"},
-        {formatPlain(80), "80"},
-        {formatPlain(76.5), "76,5"},
-        {formatPlain(-0.0), "0"},
-        {formatPlain(1.0 / 3.0), "0,333333333333333"},
-        {formatPlain(-2.5e-7), "-0,00000025"},
-        {formatPlain(-2e15), "-2000000000000000"},
-        {formatPlain(1234567890123456789.0), "1234567890123460000"},
-        {formatHundredths(1250), "12,5"},
-        {formatHundredths(2301), "23,01"},
-        {formatHundredths(-1250), "-12,5"},
-        {formatHundredths(-5), "-0,05"},
-        {formatHundredths(-2000), "-20"},
-        {formatHundredths(0), "0"}};
-    for (const auto &[text, expected] : rows)
-        EXPECT_EQ(text, expected);
+    const auto hundredths = [](double value) { return formatHundredths(int(value)); };
+    // clang-format off
+    const std::pair<std::string (*)(double), std::vector<std::pair<double, const char *>>> forms[] = {
+        {formatTwoDecimals, {{75.32831, "75,33"}, {-11.7483, "-11,75"}, {-0.004, "0,00"}, {-0.005001, "-0,01"},
+                             {1.005, "1,00"}, {0.125, "0,12"}, {12345678901234.567, "12345678901234,57"}}},
+        {formatPlain, {{80, "80"}, {76.5, "76,5"}, {-0.0, "0"}, {1.0 / 3.0, "0,333333333333333"}, {-2.5e-7, "-0,00000025"},
+                       {-2e15, "-2000000000000000"}, {1234567890123456789.0, "1234567890123460000"}}},
+        {hundredths, {{1250, "12,5"}, {2301, "23,01"}, {-1250, "-12,5"}, {-5, "-0,05"}, {-2000, "-20"}, {0, "0"}}}};
+    // clang-format on
+    for (const auto &[format, rows] : forms)
+        for (const auto &[value, text] : rows)
+            EXPECT_EQ(format(value), text) << value;
 
     // The quick two-decimal path must agree with glibc's exact rounding everywhere.
     for (int i = -900000; i <= 900000; i += 7) {

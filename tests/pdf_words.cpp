@@ -3,14 +3,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-std::optional<PdfWord> PdfPages::find(const QString &text) const
-{
-    for (const PdfWord &w : words)
-        if (w.text == text)
-            return w;
-    return std::nullopt;
-}
-
 PdfPages readPdf(const QString &path)
 {
     QProcess pdftotext;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -18,7 +19,11 @@ struct PdfPages {
     QString title; // the document's own
     std::vector<PdfWord> words;
 
-    std::optional<PdfWord> find(const QString &text) const; // the first such word
+    std::optional<PdfWord> find(const QString &text) const // the first such word
+    {
+        const auto word = std::ranges::find(words, text, &PdfWord::text);
+        return word == words.end() ? std::nullopt : std::optional(*word);
+    }
 };
 
 PdfPages readPdf(const QString &path); // empty when pdftotext fails

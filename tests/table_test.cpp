@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -21,9 +23,7 @@ const char *const M = "------";
 // the locale: decimal comma or point. Not a number gives nan.
 double number(std::string text)
 {
-    for (char &c : text)
-        if (c == ',')
-            c = '.';
+    std::replace(text.begin(), text.end(), ',', '.');
     double value = NAN;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size() ? value : NAN;
@@ -38,10 +38,8 @@ double number(std::string text)
 TEST(ComputeTable, WorkedExamplesInAnyColumn)
 {
     // clang-format off
-    const struct {
-        const char *name, *latitude, *declination;
-        std::array<std::string, kRows> cells; // 05.00/19.00 first, 12.00 last
-    } cases[] = {
+    // Name, latitude, declination, the cells from 05.00/19.00 down to 12.00.
+    const std::tuple<const char *, const char *, const char *, std::array<std::string, kRows>> cases[] = {
         {"Equator", "0", "0", {M, "0,00", "15,00", "30,00", "45,00", "60,00", "75,00", "90,00"}},
         {"NorthOfZenith", "10", "23,4567", {M, "3,96", "17,63", "31,39", "45,07", "58,38", "70,35", "76,5433"}},
         {"JustNorthOfZenith", "38,1217", "38,5",
@@ -56,16 +54,15 @@ TEST(ComputeTable, WorkedExamplesInAnyColumn)
     };
     // clang-format on
     int column = 3;
-    for (const auto &c : cases) {
+    for (const auto &[name, latitude, declination, cells] : cases) {
         column = column % kColumns + 1;
         MemoryForm form;
         applyPreset(kFifteenDaySteps, form);
-        form.setText(kLatitudeBox, c.latitude);
-        form.setText(declinationBox(column), c.declination);
-        ASSERT_FALSE(computeTable(form).has_value()) << c.name;
+        form.setText(kLatitudeBox, latitude);
+        form.setText(declinationBox(column), declination);
+        ASSERT_FALSE(computeTable(form).has_value()) << name;
         for (int row = 1; row <= kRows; ++row)
-            EXPECT_EQ(form.text(cellName(column, row)), c.cells[row - 1])
-                << c.name << " row " << row;
+            EXPECT_EQ(form.text(cellName(column, row)), cells[row - 1]) << name << " row " << row;
     }
 }
 

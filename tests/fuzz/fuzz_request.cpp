@@ -8,6 +8,7 @@
 //
 // With SOLVARA_FUZZ_SEED=FILE it writes the window's opening request, framed,
 // to FILE and ends: the seed of the corpus (scripts/fuzz.sh).
+#include "check.h"
 #include "memory_form.h"
 #include "page_request.h"
 #include "print_limits.h"
@@ -17,16 +18,6 @@
 #include <fstream>
 #include <string>
 #include <string_view>
-
-namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

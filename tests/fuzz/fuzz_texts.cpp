@@ -5,6 +5,7 @@
 // never crashes and every cell ends up "0" (input refused), the marker, a
 // two-decimal number, or in the noon row a plain number.
 #include "altitude.h"
+#include "check.h"
 #include "memory_form.h"
 #include "number_text.h"
 
@@ -21,12 +22,6 @@ namespace {
 // whole value, no trailing zero after one).
 const std::regex kTwoDecimals("-?[0-9]+,[0-9]{2}");
 const std::regex kPlain("-?[0-9]+(,[0-9]*[1-9])?");
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 } // namespace
 
