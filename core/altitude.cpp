@@ -8,22 +8,6 @@ namespace solvara {
 
 namespace {
 
-std::optional<InputError> refusal(const std::string &box, int column, const std::string &text,
-                                  const DegreesReading &reading)
-{
-    const auto *why = std::get_if<DegreesRefusal>(&reading);
-    if (!why)
-        return std::nullopt;
-    using Kind = InputError::Kind;
-    switch (*why) {
-    case DegreesRefusal::Empty: return InputError{Kind::Empty, column, box, text};
-    case DegreesRefusal::SixtyOrMore: return InputError{Kind::SixtyOrMore, column, box, text};
-    case DegreesRefusal::BeyondNinety: return InputError{Kind::BeyondNinety, column, box, text};
-    case DegreesRefusal::NotANumber: break;
-    }
-    return InputError{Kind::NotANumber, column, box, text};
-}
-
 // What a rows 1..7 cell shows for an altitude, text holding its two-decimal
 // form: the marker replaces it only when the shown value itself is negative,
 // which is when it carries a minus (a value shown as 0,00 never does).
@@ -46,22 +30,32 @@ std::string noonCellText(double latitude, double declination)
 
 } // namespace
 
+std::variant<double, InputError> readBox(int column, const std::string &text)
+{
+    const std::string box = column == 0 ? kLatitudeBox : declinationBox(column);
+    using Kind = InputError::Kind;
+    const auto reading = readDegrees(text);
+    if (const auto *why = std::get_if<DegreesRefusal>(&reading)) {
+        switch (*why) {
+        case DegreesRefusal::Empty: return InputError{Kind::Empty, column, box, text};
+        case DegreesRefusal::SixtyOrMore: return InputError{Kind::SixtyOrMore, column, box, text};
+        case DegreesRefusal::BeyondNinety: return InputError{Kind::BeyondNinety, column, box, text};
+        case DegreesRefusal::NotANumber: break;
+        }
+        return InputError{Kind::NotANumber, column, box, text};
+    }
+    return std::get<double>(reading);
+}
+
 std::variant<TableInputs, InputError> readInputs(const Form &form)
 {
     TableInputs inputs{};
-    const std::string latitudeText = form.text(kLatitudeBox);
-    const auto latitude = readDegrees(latitudeText);
-    if (auto error = refusal(kLatitudeBox, 0, latitudeText, latitude))
-        return *error;
-    inputs.latitude = std::get<double>(latitude);
-
-    for (int column = 1; column <= kColumns; ++column) {
-        const std::string &box = declinationBox(column);
-        const std::string text = form.text(box);
-        const auto declination = readDegrees(text);
-        if (auto error = refusal(box, column, text, declination))
+    for (int column = 0; column <= kColumns; ++column) {
+        const auto read =
+            readBox(column, form.text(column == 0 ? kLatitudeBox : declinationBox(column)));
+        if (const auto *error = std::get_if<InputError>(&read))
             return *error;
-        inputs.declinations[column - 1] = std::get<double>(declination);
+        (column == 0 ? inputs.latitude : inputs.declinations[column - 1]) = std::get<double>(read);
     }
     return inputs;
 }

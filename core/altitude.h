@@ -30,6 +30,10 @@ struct TableInputs {
     std::array<double, kColumns> declinations;
 };
 
+// Reads one box's text: column 0 the latitude, else the declination of that
+// column (1..14). Returned: degrees, north positive, or why it is refused.
+std::variant<double, InputError> readBox(int column, const std::string &text);
+
 // Reads the latitude and the fourteen declinations, in that order.
 // Returned: the numbers, or the first box whose text is refused.
 std::variant<TableInputs, InputError> readInputs(const Form &form);
