@@ -11,6 +11,11 @@ namespace {
 
 constexpr const char *kJobTitle = "Solvara - altezza del Sole";
 
+constexpr const char *kNoDefaultPrinter =
+    "Non c'è una stampante predefinita. Sceglierne una (lpstat -d mostra quella attuale) o "
+    "indicarla nella variabile LPDEST o PRINTER.";
+constexpr const char *kUnconfirmed = "Il server di stampa non ha confermato la stampa.";
+
 // How often a silent wait on the server looks at the clock, in seconds.
 constexpr double kWaitStepSeconds = 0.1;
 
@@ -32,6 +37,25 @@ const char *noPassword(const char *, http_t *, const char *, const char *, void 
 
 // Only the success class of IPP status codes, 0x0000 to 0x00ff, counts.
 bool successful(ipp_status_t status) { return status >= IPP_STATUS_OK && int(status) < 0x0100; }
+
+// The server as libcups reaches it: "host:port", or the path of its local
+// socket.
+std::string serverName()
+{
+    std::string host = cupsServer();
+    if (host.starts_with('/'))
+        return host;
+    const bool ipv6 = host.find(':') != std::string::npos;
+    return (ipv6 ? "[" + host + "]" : host) + ':' + std::to_string(ippPort());
+}
+
+// The server's refusal of the last request, in its own words.
+std::string refusal()
+{
+    const char *words = cupsLastErrorString();
+    return std::string("Il server di stampa ha rifiutato la stampa: «")
+        + (words ? words : ippErrorString(cupsLastError())) + "».";
+}
 
 struct HttpClose {
     void operator()(http_t *http) const { httpClose(http); }
@@ -115,19 +139,41 @@ void CupsPrinter::nextWait()
     waitUntil_ = std::min(Clock::now() + limits_.exchange, handOverEnds_);
 }
 
+bool CupsPrinter::fail(std::string why)
+{
+    if (reason_.empty())
+        reason_ = std::move(why);
+    return false;
+}
+
+std::string CupsPrinter::exchangeFailure(std::string otherwise) const
+{
+    if (Clock::now() >= waitUntil_)
+        return "Il server di stampa non ha risposto in tempo.";
+    http_t *http = server_->http.get();
+    const http_status_t status = httpGetStatus(http);
+    if (status == HTTP_STATUS_UNAUTHORIZED || status == HTTP_STATUS_CUPS_AUTHORIZATION_CANCELED)
+        return "Il server di stampa chiede una password, ma Solvara non ne usa.";
+    if (httpError(http) != 0)
+        return "La comunicazione con il server di stampa (" + serverName() + ") si è interrotta.";
+    return otherwise;
+}
+
 bool CupsPrinter::useDefaultPrinter()
 {
+    reason_.clear();
     handOverEnds_ = Clock::now() + limits_.handOver;
     if (!connect(handOverEnds_))
-        return false;
+        return fail("Il server di stampa (" + serverName() + ") non risponde.");
     // Honours LPDEST and PRINTER, then the user's and the server's default.
+    // libcups tells every failure here as no default destination.
     nextWait();
     server_->dest.reset(cupsGetNamedDest(server_->http.get(), nullptr, nullptr));
     if (!server_->dest)
-        return false;
+        return fail(exchangeFailure(kNoDefaultPrinter));
     nextWait();
     server_->info.reset(cupsCopyDestInfo(server_->http.get(), server_->dest.get()));
-    return server_->info != nullptr;
+    return server_->info != nullptr || fail(exchangeFailure(refusal()));
 }
 
 bool CupsPrinter::ready() const { return server_ && server_->dest && server_->info; }
@@ -145,7 +191,8 @@ bool CupsPrinter::setPaperA4()
     cups_size_t a4{};
     if (!cupsGetDestMediaByName(server_->http.get(), server_->dest.get(), server_->info.get(),
                                 CUPS_MEDIA_A4, CUPS_MEDIA_FLAGS_DEFAULT, &a4))
-        return false;
+        return fail("La stampante «" + std::string(server_->dest->name)
+                    + "» non stampa su fogli A4.");
     // The printable area starts inside the printer's minimum margins, given
     // in hundredths of a millimetre.
     printableOriginMm_ = QPointF(a4.left / 100.0, a4.top / 100.0);
@@ -199,7 +246,9 @@ bool CupsPrinter::endDocument()
     if (!ready() || texts_.empty())
         return false;
     const QByteArray pdf = renderPdfPage(texts_, printableOriginMm_, QString::fromUtf8(kJobTitle));
-    return !pdf.isEmpty() && submit(pdf);
+    if (pdf.isEmpty())
+        return fail("La pagina da stampare non si è potuta preparare.");
+    return submit(pdf);
 }
 
 bool CupsPrinter::submit(const QByteArray &pdf)
@@ -220,14 +269,14 @@ bool CupsPrinter::submit(const QByteArray &pdf)
     const ipp_status_t created =
         cupsCreateDestJob(http, dest, info, &jobId_, kJobTitle, options.count(), options.options());
     if (!successful(created) || jobId_ <= 0)
-        return false;
+        return fail(exchangeFailure(successful(created) ? kUnconfirmed : refusal()));
     if (events_.created)
         events_.created(jobId_);
 
     nextWait();
     if (cupsStartDestDocument(http, dest, info, jobId_, kJobTitle, CUPS_FORMAT_PDF, 0, nullptr, 1)
         != HTTP_STATUS_CONTINUE)
-        return false;
+        return fail(exchangeFailure(refusal()));
     const bool written =
         cupsWriteRequestData(http, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE;
     // The answer is read even after a failed write, to free the connection.
@@ -237,9 +286,11 @@ bool CupsPrinter::submit(const QByteArray &pdf)
     const std::string resource = std::string("/printers/") + dest->name;
     const IppMessage answer(cupsGetResponse(http, resource.c_str()));
     ipp_attribute_t *job = ippFindAttribute(answer.get(), "job-id", IPP_TAG_INTEGER);
-    const bool accepted = answer && successful(ippGetStatusCode(answer.get())) && job
-        && ippGetInteger(job, 0) == jobId_;
-    return written && accepted;
+    if (answer && !successful(ippGetStatusCode(answer.get())))
+        return fail(refusal()); // libcups keeps the answer's words
+    if (!written || !answer || !job || ippGetInteger(job, 0) != jobId_)
+        return fail(exchangeFailure(kUnconfirmed));
+    return true;
 }
 
 void CupsPrinter::cancelDocument()

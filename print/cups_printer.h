@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace solvara {
@@ -61,6 +62,12 @@ public:
     bool endDocument() override;
     void cancelDocument() override;
 
+    // Why the print failed, in a sentence for the window's message: the first
+    // failure since the printer was last addressed (useDefaultPrinter), told
+    // as the server showed it (silent, refusing in its own words, asking for
+    // a password, with no default printer...); empty while nothing failed.
+    const std::string &reason() const { return reason_; }
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -71,6 +78,11 @@ private:
     // Whether the server told what the default printer is and takes.
     bool ready() const;
     bool submit(const QByteArray &pdf);
+    // Keeps why, unless an earlier failure already told; returns false.
+    bool fail(std::string why);
+    // Why the exchange with the server just failed: its wait ran out, the
+    // server asked for a password, the connection broke; or else otherwise.
+    std::string exchangeFailure(std::string otherwise) const;
 
     // The connection and what the server said of the printer, as libcups
     // keeps them; one at a time, freed with the printer.
@@ -90,6 +102,7 @@ private:
     QPointF positionMm_;
     std::vector<PlacedText> texts_;
     int jobId_ = 0;
+    std::string reason_;
 };
 
 // Asks the default server to cancel job jobId, giving up after limit (a

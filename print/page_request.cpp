@@ -76,4 +76,20 @@ std::optional<std::size_t> requestLength(std::string_view line)
     return length;
 }
 
+std::string reasonLine(std::string_view reason)
+{
+    std::string line = "reason ";
+    for (const char byte : reason)
+        line += static_cast<unsigned char>(byte) < 0x20 || byte == '\x7f' ? ' ' : byte;
+    if (line.size() > kHelperLineLimit) {
+        const std::string_view cut = "…";
+        std::size_t end = kHelperLineLimit - cut.size();
+        while ((static_cast<unsigned char>(line[end]) & 0xc0) == 0x80) // inside a character
+            --end;
+        line.resize(end);
+        line += cut;
+    }
+    return line;
+}
+
 } // namespace solvara

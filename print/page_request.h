@@ -30,4 +30,10 @@ std::string framedRequest(std::string_view request);
 // (decimal digits, no leading zero), or more than kRequestLimit.
 std::optional<std::size_t> requestLength(std::string_view line);
 
+// The line on which the helper tells why a print failed, its line feed left
+// out: "reason ", then the reason, each control character in it a blank, cut
+// short when longer than kHelperLineLimit (at the start of a UTF-8 character,
+// "…" marking the cut).
+std::string reasonLine(std::string_view reason);
+
 } // namespace solvara

@@ -3,7 +3,8 @@
 //
 // It reads the page's texts on its input (framedRequest), says on its output
 // "job N created" once the server holds a job, then "done" once the server
-// confirmed the page for that job, or "failed" after it withdrew the job.
+// confirmed the page for that job, or "failed" after it withdrew the job,
+// after a line that tells why (reasonLine) when it knows.
 //
 // The job is the helper's own to withdraw. The window keeps the helper's
 // input open until it has the verdict; when the input ends before that (the
@@ -11,6 +12,7 @@
 // (kHelperLimit) or when it is told to end (as at a logout), the helper
 // withdraws the job it created, giving up after kCancelLimit, and ends. An
 // alarm ends it in any case once that time is up too, whatever it waits on.
+// Its time up, it tells the window so, should the window still listen.
 #include "cups_printer.h"
 #include "memory_form.h"
 #include "page_request.h"
@@ -98,11 +100,13 @@ std::optional<std::string> readRequest()
 void watchWindow(int told, Clock::time_point until)
 {
     pollfd watched[] = {{0, POLLIN, 0}, {told, POLLIN, 0}};
+    bool timeUp = false;
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
         const int ready = left.count() > 0 ? ::poll(watched, 2, int(left.count())) : 0;
         if (ready < 0 && errno == EINTR)
             continue;
+        timeUp = ready == 0;
         if (ready <= 0 || watched[1].revents != 0)
             break;
         char ignored[64]; // the window writes nothing after the request
@@ -111,6 +115,8 @@ void watchWindow(int told, Clock::time_point until)
             break;
     }
     const std::lock_guard lock(stageLock);
+    if (timeUp && stage != Stage::Said && stage != Stage::Abandoned)
+        say(reasonLine(printLimitReason()));
     switch (stage) {
     case Stage::Preparing: ::_exit(1);
     case Stage::Created: cancelCupsJob(jobId, kCancelLimit); ::_exit(1);
@@ -177,6 +183,8 @@ int main(int argc, char **argv)
     if (stage == Stage::Abandoned)
         ::_exit(1); // no job was created
     stage = Stage::Said;
+    if (!sent && !printer.reason().empty())
+        say(reasonLine(printer.reason()));
     say(sent ? "done" : "failed");
     return sent ? 0 : 1;
 }

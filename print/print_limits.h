@@ -2,11 +2,18 @@
 
 #include <chrono>
 #include <cstddef>
+#include <string>
 
 namespace solvara {
 
 // From the click on "Stampa" to the message, whatever the print system does.
 inline constexpr std::chrono::seconds kPrintLimit{20};
+// What the message tells of a print the clock ended.
+inline std::string printLimitReason()
+{
+    return "Il server di stampa non ha risposto entro " + std::to_string(kPrintLimit.count())
+        + " secondi.";
+}
 // How long a print may take: the window gives up on the helper then (the rest
 // of kPrintLimit is for showing the message), and the helper, which counts
 // from its own start, abandons the print then too.
@@ -25,7 +32,7 @@ inline constexpr std::chrono::seconds kHelperAlarm =
 inline constexpr std::size_t kRequestLimit = std::size_t(16) << 20;
 // What the helper may say before the window stops listening and counts the
 // print as failed: a line of at most kHelperLineLimit bytes, at most
-// kHelperOutputLimit bytes in all (it says three short lines).
+// kHelperOutputLimit bytes in all (it says a few short lines).
 inline constexpr std::size_t kHelperLineLimit = 256;
 inline constexpr std::size_t kHelperOutputLimit = 4096;
 

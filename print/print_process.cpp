@@ -20,13 +20,33 @@ namespace solvara {
 
 namespace {
 
+// What the helper's end says when the program could not be run.
+constexpr char kNotStarted[] = "not started\n";
+
+// The message's sentence for what became of the helper.
+QString helperReason(const QString &program, const char *what)
+{
+    return QStringLiteral("Il programma di stampa (%1) %2").arg(program, QString::fromUtf8(what));
+}
+
+// Why a print failed: what the helper told, or else what the window saw.
+QString failure(const QString &told, const QString &seen)
+{
+    if (!told.isEmpty())
+        return told;
+    if (!seen.isEmpty())
+        return seen;
+    // The helper failed the print without a word on why.
+    return QStringLiteral("La stampa non è riuscita per un errore imprevisto.");
+}
+
 // Starts program with one end of a new socket pair as its input and output,
 // the window's standard error as its own and no other descriptor, in a
 // session of its own (a Ctrl+C or a hang-up meant for the window does not
 // reach it). The helper is a grandchild whose parent ends at once: init reaps
 // it, and the window never waits for its end. Returned: the window's end, or
 // -1 when no process could be made. A program that cannot be run ends at
-// once instead, its end closing with nothing said.
+// once instead, its end saying only kNotStarted.
 int startHelper(const QByteArray &program)
 {
     int ends[2];
@@ -47,6 +67,8 @@ int startHelper(const QByteArray &program)
             if (end >= 0 && ::dup2(end, 0) == 0 && ::dup2(end, 1) == 1) {
                 ::closefrom(3);
                 ::execv(argv[0], argv);
+                [[maybe_unused]] const ssize_t said =
+                    ::write(1, kNotStarted, sizeof kNotStarted - 1);
             }
         }
         ::_exit(127); // the middle process at once, the helper if it could not be run
@@ -91,7 +113,8 @@ PrintProcess::PrintProcess(QString helper, QObject *parent)
 {
     clock_.setSingleShot(true);
     clock_.setTimerType(Qt::PreciseTimer); // a coarse one may come a second late
-    connect(&clock_, &QTimer::timeout, this, [this] { finish(true); });
+    connect(&clock_, &QTimer::timeout, this,
+            [this] { finish(true, QString::fromStdString(printLimitReason())); });
 }
 
 PrintProcess::~PrintProcess() { finish(false); }
@@ -102,7 +125,8 @@ void PrintProcess::start(const std::string &request)
     const int end = startHelper(QFile::encodeName(program_));
     if (end < 0) {
         QMetaObject::invokeMethod(
-            this, [this] { finish(true); }, Qt::QueuedConnection);
+            this, [this] { finish(true, helperReason(program_, "non è partito.")); },
+            Qt::QueuedConnection);
         return;
     }
     helper_ = std::make_unique<Helper>(end);
@@ -145,7 +169,7 @@ void PrintProcess::writeRequest()
 
 // Reads what the helper said so far. Its verdict ends the print, and so does
 // its end, a line longer than kHelperLineLimit or more than
-// kHelperOutputLimit in all (a failure).
+// kHelperOutputLimit in all (a failure; the helper then has no say on why).
 void PrintProcess::readHelper()
 {
     char buffer[512];
@@ -159,7 +183,7 @@ void PrintProcess::readHelper()
             break;
         hear(std::string_view(buffer, std::size_t(got)));
     }
-    finish(true);
+    finish(true, verdict_ ? QString() : helperReason(program_, "si è interrotto."));
 }
 
 void PrintProcess::hear(std::string_view bytes)
@@ -173,24 +197,32 @@ void PrintProcess::hear(std::string_view bytes)
                 verdict_ = PrintOutcome::Sent;
             else if (line_ == "failed")
                 verdict_ = PrintOutcome::Failed;
+            else if (line_.startsWith("reason "))
+                reason_ = QString::fromUtf8(line_.sliced(7));
+            else if (line_ + '\n' == kNotStarted)
+                reason_ = helperReason(program_, "non è partito.");
             line_.clear();
         }
         if (verdict_ || std::size_t(line_.size()) > kHelperLineLimit)
             break;
     }
-    if (std::size_t(line_.size()) > kHelperLineLimit || heard_ > kHelperOutputLimit)
+    if (std::size_t(line_.size()) > kHelperLineLimit || heard_ > kHelperOutputLimit) {
         verdict_ = PrintOutcome::Failed;
+        reason_ = helperReason(program_, "ha dato una risposta non valida.");
+    }
 }
 
-void PrintProcess::finish(bool tell)
+void PrintProcess::finish(bool tell, const QString &cause)
 {
     if (ended_)
         return;
     ended_ = true;
     clock_.stop();
     helper_.reset(); // the helper's input ends: it withdraws a job left
-    if (tell)
-        emit finished(verdict_.value_or(PrintOutcome::Failed));
+    if (!tell)
+        return;
+    const PrintOutcome outcome = verdict_.value_or(PrintOutcome::Failed);
+    emit finished(outcome, outcome == PrintOutcome::Sent ? QString() : failure(reason_, cause));
 }
 
 } // namespace solvara

@@ -22,7 +22,8 @@ namespace solvara {
 // The helper reads the request (framedRequest) on its input, which the window
 // keeps open until the print ends. It says on its output "job N created" once
 // the server holds a job, then "done" once the server confirmed the page for
-// that job, or "failed" after it withdrew the job itself. The job is the
+// that job, or "failed" after it withdrew the job itself, after a line that
+// tells why (reasonLine) when it knows. The job is the
 // helper's to withdraw: when its input ends before its verdict, however the
 // window ended, it withdraws the job and ends (print_helper.cpp).
 class PrintProcess final : public QObject {
@@ -46,7 +47,9 @@ public:
 
 signals:
     // Sent only when the helper reported the page confirmed for its job.
-    void finished(solvara::PrintOutcome outcome);
+    // reason: for a failure, why, in a sentence for the message (as the
+    // helper told it, or what the window saw of the helper); empty for Sent.
+    void finished(solvara::PrintOutcome outcome, const QString &reason);
 
 private:
     // The window's end of the running helper's input and output.
@@ -57,8 +60,9 @@ private:
     // Takes in what the helper said, line by line: its verdict, or a failure
     // when it says too much.
     void hear(std::string_view bytes);
-    // Stops the clock and lets the helper go; tell: emit finished.
-    void finish(bool tell);
+    // Stops the clock and lets the helper go; tell: emit finished, for a
+    // failure with the helper's reason, or else cause.
+    void finish(bool tell, const QString &cause = {});
 
     QString program_;
     std::unique_ptr<Helper> helper_;
@@ -67,6 +71,7 @@ private:
     QByteArray line_; // what the helper has said of its current line
     std::size_t heard_ = 0; // how much it has said in all
     std::optional<PrintOutcome> verdict_; // the helper's last word
+    QString reason_; // why the print failed, as the helper told it
     bool ended_ = false;
 };
 

@@ -19,7 +19,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev libxcb-damage0-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
-  openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool python3
+  openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool xclip python3
   clang-tidy npm
 )
 

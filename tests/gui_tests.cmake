@@ -90,6 +90,13 @@ gtest_discover_tests(print_e2e_tests
   DISCOVERY_TIMEOUT 30
   DISCOVERY_EXTRA_ARGS -platform offscreen)
 
+# The table copied in a real X session, read back from the X clipboard by
+# another program.
+add_test(NAME x11_clipboard.CopiesTheTableAsShown
+  COMMAND xvfb-run -a $<TARGET_FILE:window_tests> --gtest_filter=*CopiesTheTableAsShown)
+set_tests_properties(x11_clipboard.CopiesTheTableAsShown
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 60)
+
 # The built program in a real X window under Xvfb: alone, framed by three
 # window managers (KWin with its Breeze frame), on two monitors with the
 # pointer on the right one, and on a 1366x768 screen at display scale 1.5.

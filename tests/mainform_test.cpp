@@ -7,8 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -214,18 +219,100 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
         }
     };
     form.setText("Lat", "45");
-    const std::pair<const char *, const char *> steps[] = {
-        {"Command3", "45 23,44 -23,44 0 0 0 0 0|||"},
-        {"Command4", "45 23,44 -16 -23,44 0 0 0 0|||"},
-        {"Command2", "45 23,44 -18,57 -23,28 -23,44 0 0 0|data|21/06|15/12  28/12"},
-        {"Calcola", "45 23,44 -18,57 -23,28 -23,44 ------ 68,44 21,56|data|21/06|15/12  28/12"},
-        {"Azzera", "0 0 0 0 0 0 0 0|||"},
-        {"Calcola", "0 0 0 0 0 ------ 90,00 90,00|||"}}; // the equator at the equinox
-    for (const auto &[button, expected] : steps) {
-        click(button);
+    // Pressed by the mouse, or focused and pressed by Return or the keypad's
+    // Enter as by Space.
+    const std::tuple<const char *, int, const char *> steps[] = {
+        {"Command3", 0, "45 23,44 -23,44 0 0 0 0 0|||"},
+        {"Command4", Qt::Key_Return, "45 23,44 -16 -23,44 0 0 0 0|||"},
+        {"Command2", Qt::Key_Enter, "45 23,44 -18,57 -23,28 -23,44 0 0 0|data|21/06|15/12  28/12"},
+        {"Calcola", 0, "45 23,44 -18,57 -23,28 -23,44 ------ 68,44 21,56|data|21/06|15/12  28/12"},
+        {"Azzera", Qt::Key_Enter, "0 0 0 0 0 0 0 0|||"},
+        {"Calcola", Qt::Key_Return, "0 0 0 0 0 ------ 90,00 90,00|||"}}; // equator, equinox
+    for (const auto &[button, key, expected] : steps) {
+        if (key == 0)
+            click(button);
+        else
+            QTest::keyClick(form.control(button), Qt::Key(key),
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == expected; }, 1000)) << button;
         EXPECT_EQ(shown(), expected) << button;
         if (form.text("x8") == "68,44")
             readable();
+    }
+}
+
+// Ctrl+C copies the table as the window shows it: tab-separated lines held
+// against the cells, the dates first while the 15-day headings are shown,
+// and the same as an HTML table; "Copia tabella" on a cell does the same, and
+// a selection in a box is copied as usual. Under X11 another program reads
+// the copy back from the clipboard.
+TEST_F(MainFormTest, CopiesTheTableAsShown)
+{
+    const auto pasted = [] {
+        if (QGuiApplication::platformName() != q("xcb"))
+            return QGuiApplication::clipboard()->text();
+        QProcess xclip; // answered from this event loop, which must run meanwhile
+        xclip.start(q("xclip"), {q("-o"), q("-selection"), q("clipboard")});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 5000));
+        return QString::fromUtf8(xclip.readAllStandardOutput());
+    };
+    const char *const hours[] = {"05.00-19.00", "06.00-18.00", "07.00-17.00", "08.00-16.00",
+                                 "09.00-15.00", "10.00-14.00", "11.00-13.00", "12.00"};
+    form.setText("Lat", "45");
+    for (const char *preset : {"Command2", "Command3"}) {
+        click(preset);
+        click("Calcola");
+        QStringList lines = {label("Label100")->text(), q("δ°")};
+        for (int column = 1; column <= solvara::kColumns; ++column) {
+            lines[0] += '\t' + label(solvara::headingLabel(column))->text();
+            lines[1] += '\t' + QString::fromStdString(form.text(solvara::declinationBox(column)));
+        }
+        for (int row = 1; row <= solvara::kRows; ++row) {
+            lines += q(hours[row - 1]);
+            for (int column = 1; column <= solvara::kColumns; ++column)
+                lines.back() +=
+                    '\t' + QString::fromStdString(form.text(solvara::cellName(column, row)));
+        }
+        if (lines[0].trimmed().isEmpty())
+            lines.removeFirst();
+        const QString table = lines.join('\n') + '\n';
+        QTest::keyClick(form.control("Calcola"), Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(pasted(), table) << preset;
+        const QString html = QGuiApplication::clipboard()->mimeData()->html();
+        EXPECT_TRUE(html.count(q("<tr>")) == lines.size() && html.contains(q("<td>------</td>")));
+
+        QGuiApplication::clipboard()->clear();
+        QTimer::singleShot(100, &form, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (menu && menu->actions().value(0)->text() == q("Copia tabella"))
+                menu->actions().value(0)->trigger();
+            QApplication::activePopupWidget()->close();
+        });
+        const QPoint cell = form.control("x23")->geometry().center();
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, cell, form.mapToGlobal(cell));
+        QApplication::sendEvent(&form, &menu);
+        EXPECT_EQ(pasted(), table) << preset;
+    }
+    auto *latitude = qobject_cast<QLineEdit *>(form.control("Lat"));
+    latitude->selectAll();
+    QTest::keyClick(latitude, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(pasted(), q("45"));
+}
+
+// A text wider than its box shows whole in the box's tooltip, with what it
+// reads as or why it would be refused; a text that shows whole needs none.
+TEST_F(MainFormTest, ATextWiderThanItsBoxShowsWholeInItsTooltip)
+{
+    const std::tuple<const char *, const char *, const char *> rows[] = {
+        {"Lat", "45°30'00\" N", "45°30'00\" N = 45,5°"},
+        {"Lat", "45", ""},
+        {"dcl1a", "23°30'00\"", "23°30'00\" = 23,5°"},
+        {"dcl1a", "23°30'00\" E",
+         "La declinazione della colonna 1 «23°30'00\" E» non è un numero."
+         "\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."}};
+    for (const auto &[box, text, tip] : rows) {
+        form.setText(box, text);
+        EXPECT_EQ(form.control(box)->toolTip(), q(tip)) << text;
     }
 }
 

@@ -8,7 +8,8 @@
 #include <vector>
 
 // Answers the modal message boxes a handler opens, and keeps what each said
-// as "ICON TITLE: TEXT", the icon by its number (1 information, 3 critical).
+// as "ICON TITLE: TEXT", the icon by its number (1 information, 3 critical),
+// then " / DETAILS" for a box that has them.
 // whileOpen, when set, is asked at each look at an open box (every 5 ms):
 // the box is answered once it returns false.
 class MessageCatcher {
@@ -23,8 +24,9 @@ public:
                 return;
             if (!box->property("caught").toBool()) {
                 box->setProperty("caught", true);
+                const QString details = box->detailedText();
                 seen_.push_back(QString::number(box->icon()) + " " + box->windowTitle() + ": "
-                                + box->text());
+                                + box->text() + (details.isEmpty() ? "" : " / " + details));
             }
             if (!whileOpen || !whileOpen())
                 box->accept();

@@ -16,6 +16,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <map>
+#include <string_view>
+
 namespace {
 
 using namespace solvara;
@@ -39,6 +42,20 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
         {"another job's success: at once", "WrongJob", {3s, 3s, 3s, 1s}, 0, 500, 2, 1},
         {"accepted", "Accepts", {3s, 3s, 3s, 1s}, 0, 2000, 1, 0, PrintOutcome::Sent},
     };
+    // Why each failed, as the message's details tell; SERVER: its address.
+    const std::map<std::string_view, const char *> reasons = {
+        {"Full", "Il server di stampa (SERVER) non risponde."},
+        {"Silent", "Il server di stampa non ha risposto in tempo."},
+        {"AsksPassword", "Il server di stampa chiede una password, ma Solvara non ne usa."},
+        {"RefusesJobs",
+         "Il server di stampa ha rifiutato la stampa: «server-error-not-accepting-jobs»."},
+        {"NoPrinter",
+         "Non c'è una stampante predefinita. Sceglierne una (lpstat -d mostra quella "
+         "attuale) o indicarla nella variabile LPDEST o PRINTER."},
+        {"SwallowsAnswer", "Il server di stampa non ha risposto in tempo."},
+        {"WrongJob", "Il server di stampa non ha confermato la stampa."},
+        {"Accepts", ""},
+    };
     MemoryForm form;
     form.setText("s58", "28,44"); // the table's far corner
     for (const auto &r : rows) {
@@ -52,6 +69,10 @@ TEST(PrintServerFaults, EveryWaitEndsInAFailureWithinItsLimit)
         EXPECT_EQ(server.told("connection"), r.clients) << r.name;
         EXPECT_EQ(server.told("operation 0x0008"), r.cancels) << r.name;
         EXPECT_EQ(server.told("password"), 0) << r.name;
+        EXPECT_EQ(QString::fromStdString(printer.reason()),
+                  QString::fromUtf8(reasons.at(r.mode))
+                      .replace(QLatin1String("SERVER"), QString::fromLatin1(server.address())))
+            << r.name;
         if (r.outcome != PrintOutcome::Sent)
             continue;
         // The page that came: one A4 sheet in one face carried inside the

@@ -4,6 +4,7 @@
 // and the window does not change on screen; however the window ends during a
 // print, the helper withdraws its job.
 #include "fake_print_server.h"
+#include "page_request.h"
 #include "pdf_words.h"
 #include "print_process.h"
 #include "window_helpers.h"
@@ -20,6 +21,8 @@
 #include <tuple>
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +30,7 @@ namespace {
 using namespace std::chrono_literals;
 using solvara::PrintOutcome;
 using solvara::PrintProcess;
+using solvara::reasonLine;
 
 // A print server that keeps the helper waiting where the helper's own limits
 // do not reach: a mode of fake_print_server.py, or AcceptsBehindASlowName, the
@@ -46,7 +50,9 @@ TEST_P(PrintServerFault, ErrorWithinTwentySecondsOfTheClick)
     const qint64 ms = window.printAndTime(fault);
     qunsetenv("LD_PRELOAD");
     EXPECT_TRUE(ms >= 0 && ms <= 20000) << ms;
-    EXPECT_EQ(window.catcher.seen(), std::vector{q("3 Solvara: Errore nella procedura di stampa")});
+    EXPECT_EQ(window.catcher.seen(),
+              std::vector{q("3 Solvara: Errore nella procedura di stampa / Il server di stampa "
+                            "non ha risposto entro 20 secondi.")});
     EXPECT_EQ(server.told("operation 0x0005"), 0); // no job was created
 }
 
@@ -91,7 +97,9 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     EXPECT_TRUE(failedMs >= 0 && failedMs <= 20000) << failedMs;
     EXPECT_EQ(seen, (std::vector<std::string>{"unchanged", "note", "wait", "38,1217 0 0"}));
     QTest::qWait(300); // a late press would have come by now
-    EXPECT_EQ(window.catcher.seen(), std::vector{q("3 Solvara: Errore nella procedura di stampa")});
+    EXPECT_EQ(window.catcher.seen(),
+              std::vector{q("3 Solvara: Errore nella procedura di stampa / "
+                            "Il server di stampa non ha risposto in tempo.")});
     EXPECT_EQ(silent.told("connection"), 1); // one helper: no second print
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     actByAccessibility(form.control("Azzera"));
@@ -109,28 +117,59 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     EXPECT_FALSE(QTest::qWaitFor([&] { return accepts.told("operation 0x0008") > 0; }, 500));
 }
 
+// A server that takes no connection: the message names it in its details.
+TEST(PrintWindow, TheErrorNamesTheServerThatDoesNotAnswer)
+{
+    // Bound, never listening: a port of its own that refuses every connection.
+    const int closed = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(closed, reinterpret_cast<sockaddr *>(&address), size), 0);
+    ASSERT_EQ(::getsockname(closed, reinterpret_cast<sockaddr *>(&address), &size), 0);
+    const QString server = "127.0.0.1:" + QString::number(ntohs(address.sin_port));
+    qputenv("CUPS_SERVER", server.toLatin1());
+    PrintingWindow window;
+    EXPECT_GE(window.printAndTime("port closed"), 0);
+    qunsetenv("CUPS_SERVER");
+    ::close(closed);
+    EXPECT_EQ(window.catcher.seen(),
+              std::vector{"3 Solvara: Errore nella procedura di stampa / "
+                          "Il server di stampa ("
+                          + server + ") non risponde."});
+}
+
 // The window's side of the helper, with cat for a helper that says back what
-// it is told: its verdict ends the print at once, a line over 256 bytes or
-// more than 4 kB in all fail it, and a helper that cannot be run fails it at
-// once. A helper holds none of the window's descriptors but its input, output
-// and error.
+// it is told: its verdict ends the print at once, with the reason it gave (cut
+// to fit a line), a line over 256 bytes or more than 4 kB in all fail it, and
+// a helper that cannot be run or ends without a verdict fails it at once; the
+// reason tells which. A helper holds none of the window's descriptors but its
+// input, output and error.
 TEST(PrintProcess, TheHelperSaysLittleAndHoldsNothingOfTheWindow)
 {
-    const std::tuple<const char *, std::string, PrintOutcome> rows[] = {
-        {"/bin/cat", "job 1 created\ndone\n", PrintOutcome::Sent},
-        {"/bin/cat", std::string(257, 'x') + "\ndone\n", PrintOutcome::Failed},
+    const QString garbled = q("Il programma di stampa (/bin/cat) ha dato una risposta non valida.");
+    const std::tuple<const char *, std::string, PrintOutcome, QString> rows[] = {
+        {"/bin/cat", "job 1 created\ndone\n", PrintOutcome::Sent, ""},
+        {"/bin/cat", reasonLine("\n" + QString(300, u'è').toStdString()) + "\nfailed\n",
+         PrintOutcome::Failed, " " + QString(122, u'è') + q("…")},
+        {"/bin/cat", std::string(257, 'x') + "\ndone\n", PrintOutcome::Failed, garbled},
         {"/bin/cat", QByteArray("job 1 created\n").repeated(300).toStdString() + "done\n",
-         PrintOutcome::Failed},
-        {"/nonexistent/solvara-print", "", PrintOutcome::Failed},
+         PrintOutcome::Failed, garbled},
+        {"/nonexistent/solvara-print", "", PrintOutcome::Failed,
+         q("Il programma di stampa (/nonexistent/solvara-print) non è partito.")},
+        {"/bin/true", "", PrintOutcome::Failed,
+         q("Il programma di stampa (/bin/true) si è interrotto.")},
     };
-    for (const auto &[helper, says, outcome] : rows) {
+    for (const auto &[helper, says, outcome, reason] : rows) {
         PrintProcess print(q(helper));
-        std::vector<PrintOutcome> told;
-        QObject::connect(&print, &PrintProcess::finished, &print,
-                         [&](PrintOutcome said) { told.push_back(said); });
+        std::vector<std::pair<PrintOutcome, QString>> told;
+        QObject::connect(
+            &print, &PrintProcess::finished, &print,
+            [&](PrintOutcome said, const QString &why) { told.emplace_back(said, why); });
         print.start(says);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !told.empty(); }, 1000)
-                    && told == std::vector{outcome})
+                    && (told == std::vector{std::pair{outcome, reason}}))
             << helper << " " << says.substr(0, 30);
     }
 

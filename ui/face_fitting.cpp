@@ -96,7 +96,8 @@ bool standsWhole(const QPushButton &button, const QString &text, const QFontMetr
         && m.height() <= inside.height();
 }
 
-// Whether a text stands whole inside its control drawn in this face.
+} // namespace
+
 bool standsWhole(const QWidget &control, const QString &text, const QFont &face)
 {
     const QFontMetrics m(face, &control);
@@ -108,6 +109,8 @@ bool standsWhole(const QWidget &control, const QString &text, const QFont &face)
         return standsWhole(*button, text, m);
     return true;
 }
+
+namespace {
 
 // How a control lays its text out besides its kind, size and face: its
 // alignment, and for a label whether it wraps.
@@ -156,7 +159,7 @@ QFont largestWhole(QFont face, const Drawn &texts)
     for (double points = design; points >= design / 2; points -= 0.25) {
         face.setPointSizeF(points);
         if (std::all_of(texts.begin(), texts.end(),
-                        [&](const auto &t) { return standsWhole(*t.first, t.second, face); }))
+                        [&](const auto &t) { return ui::standsWhole(*t.first, t.second, face); }))
             break;
     }
     return face;

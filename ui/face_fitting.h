@@ -3,6 +3,7 @@
 #include "layout.h"
 
 #include <QFont>
+#include <QString>
 
 #include <vector>
 
@@ -18,6 +19,10 @@ inline constexpr double kLargestWindowPoints = 8;
 // The face a control of this role draws with, at its design size; windowFont
 // is the window's own.
 QFont fontFor(FontRole role, const QFont &windowFont);
+
+// Whether text stands whole inside control (a label, a box or a button)
+// drawn in face.
+bool standsWhole(const QWidget &control, const QString &text, const QFont &face);
 
 // Given: the window and its controls, one for each entry of mainFormControls()
 //        in that order, each at its place with its alignment and its role's

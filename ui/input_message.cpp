@@ -27,4 +27,12 @@ std::string inputMessage(const InputError &error)
     return what + "\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N).";
 }
 
+std::string readingHint(int column, const std::string &text)
+{
+    const auto read = readBox(column, text);
+    if (const auto *error = std::get_if<InputError>(&read))
+        return inputMessage(*error);
+    return std::string(trimBlanks(text)) + " = " + formatPlain(std::get<double>(read)) + "°";
+}
+
 } // namespace solvara

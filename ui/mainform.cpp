@@ -1,6 +1,7 @@
 #include "mainform.h"
 
 #include "altitude.h"
+#include "box_hint.h"
 #include "centraform.h"
 #include "face_fitting.h"
 #include "form_reset.h"
@@ -9,17 +10,22 @@
 #include "page_request.h"
 #include "presets.h"
 #include "print_table.h"
+#include "table_clipboard.h"
 #include "text_colours.h"
+#include "window_keys.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDebug>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <array>
 #include <exception>
 #include <utility>
 
@@ -121,9 +127,16 @@ MainForm::MainForm(QWidget *parent)
     for (const ControlSpec &entry : mainFormControls())
         if (entry.kind == ControlKind::TextBox && !entry.text.empty())
             setText(entry.name, entry.text);
-    for (QWidget *widget : controls_)
+    auto *keys = new WindowKeys(this, [this] { copyTableToClipboard(); });
+    for (QWidget *widget : controls_) {
+        widget->installEventFilter(keys);
         if (auto *edit = qobject_cast<QLineEdit *>(widget))
             connect(edit, &QLineEdit::textChanged, this, [this, edit] { keepHeldText(edit); });
+    }
+    for (int column = 0; column <= kColumns; ++column)
+        if (QLineEdit *edit = box(column == 0 ? kLatitudeBox : declinationBox(column)))
+            connect(edit, &QLineEdit::textChanged, this,
+                    [edit, column] { hintWholeText(*edit, column); });
 
     const auto &order = tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
@@ -181,6 +194,27 @@ void MainForm::setCaption(std::string_view name, std::string_view caption)
 {
     if (QLabel *found = label(name))
         found->setText(qs(caption));
+}
+
+void MainForm::copyTableToClipboard() const
+{
+    std::array<std::string, kColumns + 1> headings;
+    for (int column = 0; column <= kColumns; ++column)
+        if (const QLabel *heading = label(column == 0 ? kCornerLabel : headingLabel(column)))
+            headings[std::size_t(column)] = heading->text().toStdString();
+    putOnClipboard(copyTable(*this, headings));
+}
+
+void MainForm::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The result cells, disabled, leave their menu to the window.
+    const auto *cell = qobject_cast<const QLineEdit *>(childAt(event->pos()));
+    if (!cell || cell->isEnabled())
+        return QWidget::contextMenuEvent(event);
+    QMenu menu(this);
+    connect(menu.addAction(QStringLiteral("Copia tabella")), &QAction::triggered, this,
+            &MainForm::copyTableToClipboard);
+    menu.exec(event->globalPos());
 }
 
 void MainForm::setPrintHelper(QString program) { print_.setHelper(std::move(program)); }
@@ -248,10 +282,12 @@ void MainForm::keepHeldText(QLineEdit *box)
         box->setText(held->second);
 }
 
-void MainForm::showMessage(QMessageBox::Icon icon, const QString &message)
+void MainForm::showMessage(QMessageBox::Icon icon, const QString &message, const QString &details)
 {
     holdTexts(true);
     QMessageBox box(icon, QStringLiteral("Solvara"), message, QMessageBox::Ok, this);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.exec();
 }
 
@@ -279,12 +315,13 @@ void MainForm::Command1_Click()
     print_.start(pageRequest(*this));
 }
 
-void MainForm::printFinished(PrintOutcome outcome)
+void MainForm::printFinished(PrintOutcome outcome, const QString &reason)
 {
     if (outcome == PrintOutcome::Sent)
         showMessage(QMessageBox::Information, QStringLiteral("Stampa inviata"));
     else
-        showMessage(QMessageBox::Critical, QStringLiteral("Errore nella procedura di stampa"));
+        showMessage(QMessageBox::Critical, QStringLiteral("Errore nella procedura di stampa"),
+                    reason);
     endBusy();
 }
 

@@ -33,6 +33,10 @@ public:
     // The control with this name, or nullptr.
     QWidget *control(std::string_view name) const;
 
+    // Puts the table on the clipboard as the window shows it (Ctrl+C, and
+    // "Copia tabella" on the result cells).
+    void copyTableToClipboard() const;
+
     // The program "Stampa" hands the page to: the print helper beside the
     // program or where the package installs it, unless replaced.
     void setPrintHelper(QString program);
@@ -43,6 +47,7 @@ protected:
     // Closing (the window manager's close button, a session's end, quitting)
     // during a print ends the print and closes.
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void Form_Load();
@@ -65,11 +70,13 @@ private:
     // writes (setText) change it.
     void holdTexts(bool hold);
     void keepHeldText(QLineEdit *box);
-    void printFinished(solvara::PrintOutcome outcome);
+    // A failed print's message offers the reason as its details.
+    void printFinished(solvara::PrintOutcome outcome, const QString &reason);
 
     QLineEdit *box(std::string_view name) const;
     QLabel *label(std::string_view name) const;
-    void showMessage(QMessageBox::Icon icon, const QString &message);
+    // details, when given, behind the box's "Show Details..." button.
+    void showMessage(QMessageBox::Icon icon, const QString &message, const QString &details = {});
 
     std::vector<QWidget *> controls_; // one for each entry of mainFormControls(), in order
     std::map<std::string, QWidget *, std::less<>> named_;

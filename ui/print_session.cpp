@@ -39,11 +39,11 @@ void PrintSession::start(const std::string &request)
     print_ = std::make_unique<PrintProcess>(helper_);
     connect(
         print_.get(), &PrintProcess::finished, this,
-        [this, number = ++number_](PrintOutcome outcome) {
+        [this, number = ++number_](PrintOutcome outcome, const QString &reason) {
             if (!print_ || number != number_)
                 return;
             end();
-            emit finished(outcome);
+            emit finished(outcome, reason);
         },
         Qt::QueuedConnection);
     busy_.start(kPrintBusyDelay);

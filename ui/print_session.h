@@ -47,7 +47,9 @@ public:
     void end();
 
 signals:
-    void finished(solvara::PrintOutcome outcome);
+    // reason: why a print failed, in a sentence for the message; empty for
+    // one sent.
+    void finished(solvara::PrintOutcome outcome, const QString &reason);
 
 private:
     void showBusy();
