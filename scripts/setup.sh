@@ -20,7 +20,7 @@ test_packages=(
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
   openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool xclip python3
-  clang-tidy npm
+  clang-format clang-tidy
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")
@@ -38,9 +38,6 @@ as_root() {
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  # npm (which fetches the pinned formatter) may come with another build of
-  # Node.js than Debian's, whose package then stands in for Debian's npm.
-  [ "$p" = npm ] && [ -x /usr/bin/npm ] && continue
   [ "$status" = "install ok installed" ] || missing+=("$p")
 done
 
@@ -80,26 +77,4 @@ if [ "$purpose" = test ] && ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$
   as_root sed -i 's/^# *\(it_IT\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
   as_root locale-gen >/dev/null
-fi
-
-# The pinned formatter the test command checks the C++ sources with
-# (scripts/lint.sh): clang-format 15.0.0 from the npm package
-# clang-format@1.8.0, taken once into build/tools and checked against the
-# package's recorded digest.
-formatter_dir=build/tools/clang-format-15
-if [ "$purpose" = test ] && [ ! -x "$formatter_dir/bin/linux_x64/clang-format" ]; then
-  echo "Fetching the pinned formatter (npm package clang-format@1.8.0)"
-  scratch=$(mktemp -d)
-  trap 'rm -rf "$scratch"' EXIT
-  (cd "$scratch" && /usr/bin/npm pack --loglevel=error --cache "$scratch/cache" clang-format@1.8.0 >/dev/null)
-  digest=$(/usr/bin/python3 -c 'import base64, hashlib, sys
-print(base64.b64encode(hashlib.sha512(open(sys.argv[1], "rb").read()).digest()).decode())' \
-    "$scratch"/clang-format-1.8.0.tgz)
-  if [ "$digest" != "pK8gzfu55/lHzIpQ1givIbWfn3eXnU7SfxqIwVgnn5jEM6j4ZJYjpFqFs4iSBPNedzRMmfjYjuQhu657WAXHXw==" ]; then
-    echo "clang-format@1.8.0 does not have the digest recorded here" >&2
-    exit 1
-  fi
-  mkdir -p "$formatter_dir"
-  tar -xzf "$scratch"/clang-format-1.8.0.tgz -C "$formatter_dir" --strip-components=1 \
-    package/bin/linux_x64/clang-format
 fi
