@@ -168,7 +168,7 @@ TEST(PrintProcess, TheHelperSaysLittleAndHoldsNothingOfTheWindow)
             &print, &PrintProcess::finished, &print,
             [&](PrintOutcome said, const QString &why) { told.emplace_back(said, why); });
         print.start(says);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !told.empty(); }, 1000)
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !told.empty(); }, 5000)
                     && (told == std::vector{std::pair{outcome, reason}}))
             << helper << " " << says.substr(0, 30);
     }
