@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
@@ -15,6 +17,58 @@ namespace solvara {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The conversions between a double and its decimal text. Emscripten's C++
+// library, which the browser edition is built with, has no floating-point
+// std::from_chars and, in older releases, no std::to_chars; there the C
+// library's conversions stand in. Both round correctly, so both write and read
+// the same texts, and the browser edition never leaves the C locale, whose
+// decimal point the texts handed to them use.
+#ifdef __EMSCRIPTEN__
+bool toDouble(std::string_view digits, double &value)
+{
+    const std::string copy(digits);
+    char *end = nullptr;
+    errno = 0;
+    value = std::strtod(copy.c_str(), &end);
+    // from_chars refuses what overflows or underflows to zero and keeps a
+    // subnormal value; strtod flags all three.
+    const bool outOfRange = errno == ERANGE && (value == 0.0 || std::isinf(value));
+    return !copy.empty() && end == copy.c_str() + copy.size() && !outOfRange;
+}
+
+// Returned: the end of the text written into [first, last), or nullptr.
+char *writeDouble(char *first, char *last, double value, const char *format, int precision)
+{
+    const int length = std::snprintf(first, std::size_t(last - first), format, precision, value);
+    return length < 0 || length >= last - first ? nullptr : first + length;
+}
+char *writeFixed(char *first, char *last, double value, int precision)
+{
+    return writeDouble(first, last, value, "%.*f", precision);
+}
+char *writeScientific(char *first, char *last, double value, int precision)
+{
+    return writeDouble(first, last, value, "%.*e", precision);
+}
+#else
+bool toDouble(std::string_view digits, double &value)
+{
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                              std::chars_format::general);
+    return error == std::errc() && end == digits.data() + digits.size();
+}
+char *writeFixed(char *first, char *last, double value, int precision)
+{
+    const auto result = std::to_chars(first, last, value, std::chars_format::fixed, precision);
+    return result.ec == std::errc() ? result.ptr : nullptr;
+}
+char *writeScientific(char *first, char *last, double value, int precision)
+{
+    const auto result = std::to_chars(first, last, value, std::chars_format::scientific, precision);
+    return result.ec == std::errc() ? result.ptr : nullptr;
+}
+#endif
 
 // Whether c may be the first (or last) byte of one of the blanks around a
 // text: ASCII white space, or any byte of a multi-byte UTF-8 character.
@@ -126,9 +180,7 @@ std::optional<Part> takeNumber(std::string_view &text, bool exponent = false)
     }
 
     double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                              std::chars_format::general);
-    if (error != std::errc() || end != number.data() + number.size())
+    if (!toDouble(number, value))
         return std::nullopt;
     text.remove_prefix(used);
     return Part{value, separatorSeen, exponentSeen};
@@ -261,12 +313,11 @@ std::string_view formatTwoDecimals(double value, TwoDecimalsBuffer &buffer)
         }
     }
 
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, 2);
-    if (result.ec != std::errc())
+    char *const end = writeFixed(buffer.data(), buffer.data() + buffer.size(), value, 2);
+    if (end == nullptr)
         return "?";
-    std::replace(buffer.data(), result.ptr, '.', ',');
-    std::string_view text(buffer.data(), std::size_t(result.ptr - buffer.data()));
+    std::replace(buffer.data(), end, '.', ',');
+    std::string_view text(buffer.data(), std::size_t(end - buffer.data()));
     if (text == "-0,00")
         text.remove_prefix(1);
     return text;
@@ -283,11 +334,11 @@ std::string formatPlain(double value)
     // Rounded to 15 significant digits in scientific form, then written out
     // in positional form: no exponent, however large or small the value.
     std::array<char, 40> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::scientific, 14);
-    if (result.ec != std::errc())
+    const char *const end =
+        writeScientific(buffer.data(), buffer.data() + buffer.size(), value, 14);
+    if (end == nullptr)
         return "?";
-    const std::string_view text(buffer.data(), std::size_t(result.ptr - buffer.data()));
+    const std::string_view text(buffer.data(), std::size_t(end - buffer.data()));
     const std::size_t e = text.find('e');
     const bool negative = text.front() == '-';
     std::string digits;

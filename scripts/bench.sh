@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks: computation, window start inside one
-# process, whole-process start against an empty window, and printing to a
-# CUPS PDF queue set up for the run. They report figures, nothing more.
+# process, whole-process start against an empty window, printing to a CUPS
+# PDF queue set up for the run, and the browser edition's size, start and
+# press beside the native press. They report figures, nothing more.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -43,3 +44,7 @@ kill "$xvfb"
 scripts/cups-test-printer.sh start "$state" >/dev/null
 cups_started=true
 build/default/bench/print_bench
+
+scripts/web.sh >/dev/null
+/usr/bin/python3 bench/web_bench.py build/web/solvara.html
+echo "(the native press: BM_ComputeTable of core_bench above)"

@@ -50,12 +50,21 @@ if [ ! -f "$build/compile_commands.json" ]; then
   echo "lint: $build/compile_commands.json missing: configure first (cmake --preset default)" >&2
   exit 1
 fi
-mapfile -t units < <(sources 'core/*.cpp' 'print/*.cpp' 'ui/*.cpp' 'web/*.cpp')
+mapfile -t units < <(sources 'core/*.cpp' 'print/*.cpp' 'ui/*.cpp' 'web/*.cpp' | grep -vx 'web/bindings.cpp')
 findings=$(mktemp)
 trap 'rm -f "$findings"' EXIT
 # Two at a time, each file's findings written out whole.
 printf '%s\n' "${units[@]}" | xargs -P 2 -I{} sh -c \
   'out=$(clang-tidy --quiet -p "$1" "$2" 2>&1) || printf "%s\n" "$out"' sh "$build" {} >"$findings" || true
+# The browser edition's bindings compile only for WebAssembly: read with the
+# flags emscripten compiles with (less its code generator's own options).
+if ! command -v em++ >/dev/null; then
+  echo "lint: em++ missing (scripts/setup.sh test installs emscripten)" >&2
+  exit 1
+fi
+read -ra wasm_flags < <(em++ --cflags | sed 's/-mllvm [^ ]*//g')
+units+=(web/bindings.cpp)
+clang-tidy --quiet web/bindings.cpp -- "${wasm_flags[@]}" -std=c++20 -Icore -Iweb >>"$findings" 2>&1 || true
 if grep -qE ': (warning|error):' "$findings"; then
   echo "lint: clang-tidy findings:"
   grep -E ': (warning|error):' "$findings" | sort -u | sed 's/^/  /'

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages (Debian 12 or 13), everything Solvara
-# needs to build and run ("run"), to build its Debian package ("package",
-# with the Build-Depends of debian/control) or to be tested ("test", which
-# includes both). Quick when all is already there.
+# needs to build and run ("run"), to build its browser edition ("web"), to
+# build its Debian package ("package", with the Build-Depends of
+# debian/control) or to be tested ("test", which includes all three). Quick
+# when all is already there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,20 +16,24 @@ build_packages=(
 )
 run_packages=(xvfb xauth x11-utils imagemagick)
 package_packages=(dpkg-dev file)
+# emscripten brings its own clang, node and Debian's node modules.
+web_packages=(emscripten python3 python3-fonttools python3-brotli fonts-liberation)
 test_packages=(
   libgtest-dev libbenchmark-dev libxcb-damage0-dev
   cups cups-client printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream lintian
   openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool xclip python3
   clang-format clang-tidy
+  chromium chromium-driver python3-selenium
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")
 case "$purpose" in
 run) ;;
+web) packages=("${web_packages[@]}") ;;
 package) packages+=("${package_packages[@]}") ;;
-test) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
-*) echo "usage: setup.sh [run|package|test]" >&2; exit 2 ;;
+test) packages+=("${package_packages[@]}" "${web_packages[@]}" "${test_packages[@]}") ;;
+*) echo "usage: setup.sh [run|web|package|test]" >&2; exit 2 ;;
 esac
 
 as_root() {
@@ -64,7 +69,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The Debian package's Build-Depends, as debian/control names them.
-if [ "$purpose" != run ] && ! dpkg-checkbuilddeps >/dev/null 2>&1; then
+if { [ "$purpose" = package ] || [ "$purpose" = test ]; } && ! dpkg-checkbuilddeps >/dev/null 2>&1; then
   echo "Installing the Debian package's Build-Depends"
   update_once
   as_root env DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq --no-install-recommends "$PWD" >/dev/null

@@ -22,7 +22,7 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
         {"-12º", -12}, {"12S \u00a0", -12}, {"s 0,5", -0.5}, {"33°52,5'S", -33.875}, {"45° 30′ 56,25″ N", 45.515625},
         {"n10°15'28.125''", 10.2578125}, {"+1°0'56,25\"", 1.015625}, {"38°07’18,12” N", 38.1217},
         {"1°0ʹ56,25ʺ", 1.015625}, {"45°30’15’’", 45.50416666666667},
-        {"1,5E-05", 1.5e-05}, {"-5,9e-05", -5.9e-05}, {"2.5e+1 S", -25}, {"45E0", 45}};
+        {"1,5E-05", 1.5e-05}, {"-5,9e-05", -5.9e-05}, {"2.5e+1 S", -25}, {"45E0", 45}, {"1e-310", 1e-310}};
     // clang-format on
     for (const auto &[text, value] : accepted)
         EXPECT_EQ(readDegrees(text), DegreesReading(value)) << '"' << text << '"';
@@ -36,7 +36,7 @@ TEST(ReadDegrees, ReadsWhatAUserTypesOrPastesAndNothingElse)
                       "nan", "\xd9\xa1" /* Arabic-Indic one */, "1" + std::string(400, '0'), "N",
                       "45,5°30'", "45°30,5'15\"", "-45°30' N", "N +45", "\u22125S", "N 45 S", "45 E",
                       "W45", "45°30", "45°30''", "45°30\"", "30'", "45 °", "45°°", "45°30’’", "45\xc2",
-                      "45°-30'", "Nord 45", "45\n30", "45\u3000N", "1e-", "1e1°", "45°3e1'", "1e1,5", "1e999"}}};
+                      "45°-30'", "Nord 45", "45\n30", "45\u3000N", "1e-", "1e1°", "45°3e1'", "1e1,5", "1e999", "1e-999"}}};
     // clang-format on
     for (const auto &[why, texts] : refused)
         for (const auto &text : texts)

@@ -6,8 +6,9 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <locale>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -24,9 +25,11 @@ const char *const M = "------";
 double number(std::string text)
 {
     std::replace(text.begin(), text.end(), ',', '.');
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
     double value = NAN;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() ? value : NAN;
+    in >> value;
+    return in && in.peek() == EOF ? value : NAN;
 }
 
 // Worked examples, computed independently of this program, where the general

@@ -1,0 +1,158 @@
+// What the browser edition must show, from the native build of the same C++:
+// the window's controls in pixels, its tab order, and a series of presses on
+// generated box texts with what each leaves in the boxes and headings (or the
+// message it gives), then the printed page. Written as JSON for the browser
+// test to hold the page against.
+#include "browser_window.h"
+#include "grid.h"
+#include "layout.h"
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using solvara::web::NamedTexts;
+
+std::string quoted(const std::string &text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+std::string pairs(const NamedTexts &texts)
+{
+    std::string out = "[";
+    for (const auto &[name, text] : texts)
+        out += (out.size() > 1 ? "," : "") + ("[" + quoted(name) + "," + quoted(text) + "]");
+    return out + "]";
+}
+
+// Box texts as users write them: decimals with a comma or a point, degrees
+// with minutes and seconds and a hemisphere, and now and then one the window
+// refuses (a word, an empty box, beyond 90 degrees, 60 minutes).
+class Typist {
+public:
+    std::string latitude() { return degrees(90.0); }
+    std::string declination() { return degrees(23.44); }
+
+private:
+    std::string degrees(double largest)
+    {
+        const double value = std::uniform_real_distribution<>(-largest, largest)(random_);
+        char text[64];
+        switch (std::uniform_int_distribution<>(0, 99)(random_)) {
+        case 0: return "trenta";
+        case 1: return "";
+        case 2: return "95";
+        case 3: return "45°60'";
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 11:
+        case 12:
+        case 13: {
+            const double magnitude = value < 0 ? -value : value;
+            const int whole = int(magnitude);
+            const int minutes = int((magnitude - whole) * 60);
+            std::snprintf(text, sizeof text, "%d°%02d'%02d\" %s", whole, minutes,
+                          int(((magnitude - whole) * 60 - minutes) * 60), value < 0 ? "S" : "N");
+            return text;
+        }
+        case 14:
+        case 15:
+        case 16:
+        case 17:
+        case 18:
+        case 19: std::snprintf(text, sizeof text, "%.3f", value); return text;
+        default: break;
+        }
+        std::snprintf(text, sizeof text, "%.*f", std::uniform_int_distribution<>(0, 6)(random_),
+                      value);
+        std::string comma = text;
+        for (char &c : comma)
+            if (c == '.')
+                c = ',';
+        return comma;
+    }
+
+    std::mt19937 random_{20261208};
+};
+
+} // namespace
+
+int main()
+{
+    using namespace solvara;
+    std::printf("{\"caption\":%s,\"width\":%d,\"height\":%d,\n\"controls\":[\n",
+                quoted(ui::kWindowCaption).c_str(), ui::kClientWidthTwips / ui::kTwipsPerPixel,
+                ui::kClientHeightTwips / ui::kTwipsPerPixel);
+    const char *kinds[] = {"label", "box", "button"};
+    bool first = true;
+    for (const ui::ControlSpec &c : ui::mainFormControls()) {
+        std::printf("%s{\"name\":%s,\"kind\":\"%s\",\"enabled\":%s,\"spoken\":%s,\"text\":%s,"
+                    "\"left\":%g,\"top\":%g,\"width\":%g,\"height\":%g}",
+                    first ? "" : ",\n", quoted(c.name).c_str(), kinds[int(c.kind)],
+                    c.enabled ? "true" : "false", quoted(c.accessibleName).c_str(),
+                    quoted(c.text).c_str(), double(c.place.left) / ui::kTwipsPerPixel,
+                    double(c.place.top) / ui::kTwipsPerPixel,
+                    double(c.place.width) / ui::kTwipsPerPixel,
+                    double(c.place.height) / ui::kTwipsPerPixel);
+        first = false;
+    }
+    std::printf("],\n\"tabOrder\":[");
+    first = true;
+    for (const std::string &name : ui::tabOrder()) {
+        std::printf("%s%s", first ? "" : ",", quoted(name).c_str());
+        first = false;
+    }
+
+    // Presses: each preset once, then "Calcola" on generated texts, with a
+    // preset or a reset between now and then.
+    std::printf("],\n\"presses\":[\n");
+    web::BrowserWindow window;
+    Typist typist;
+    const char *others[] = {"Command2", "Command3", "Command4", "Azzera"};
+    for (int press = 0; press < 41; ++press) {
+        NamedTexts typed = {{kLatitudeBox, typist.latitude()}};
+        for (int column = 1; column <= kColumns; ++column)
+            typed.emplace_back(declinationBox(column), typist.declination());
+        const char *button = press % 5 == 4 ? others[press / 5 % 4] : "Calcola";
+        if (press < 3)
+            button = others[press];
+        const web::Shown shown = window.press(button, typed);
+        std::printf("%s{\"button\":\"%s\",\"typed\":%s,\"texts\":%s,\"captions\":%s,"
+                    "\"refusedBox\":%s,\"message\":%s}",
+                    press == 0 ? "" : ",\n", button, pairs(typed).c_str(),
+                    pairs(shown.texts).c_str(), pairs(shown.captions).c_str(),
+                    quoted(shown.refusedBox).c_str(), quoted(shown.message).c_str());
+    }
+
+    // The page for the table the last press left.
+    std::printf("],\n\"page\":[\n");
+    first = true;
+    for (const PageText &t : window.page()) {
+        std::printf("%s{\"text\":%s,\"x\":%g,\"y\":%g}", first ? "" : ",\n", quoted(t.text).c_str(),
+                    t.xMm, t.yMm);
+        first = false;
+    }
+    std::printf("]}\n");
+}

@@ -1,0 +1,104 @@
+#!/usr/bin/python3
+"""Makes the browser edition's one HTML file: the page's markup with its
+style, its script, the WebAssembly module (inside emscripten's script) and the
+faces the window and the page use, each cut down to the characters a user may
+type or the window shows, inlined as WOFF2.
+
+usage: assemble.py WEB_SOURCE_DIR MODULE_JS OUTPUT_HTML
+"""
+import base64
+import io
+import pathlib
+import re
+import sys
+
+from fontTools import subset
+from fontTools.ttLib import TTFont
+
+# The faces, by the name the style sheet gives them, and their files.
+FACES = {
+    ("Solvara Narrow", "normal"): "LiberationSansNarrow-Regular.ttf",
+    ("Solvara Sans", "normal"): "LiberationSans-Regular.ttf",
+    ("Solvara Sans", "bold"): "LiberationSans-Bold.ttf",
+    ("Solvara Serif", "bold"): "LiberationSerif-Bold.ttf",
+}
+FONT_DIR = pathlib.Path("/usr/share/fonts")
+# Printable ASCII and Latin-1, and what degrees, minutes and seconds, the
+# minus sign, pasted quotes and blanks and the delta of the declinations take.
+CHARACTERS = (
+    list(range(0x20, 0x7F))
+    + list(range(0xA0, 0x100))
+    + [0x2B9, 0x2BA, 0x394, 0x3B4, 0x2009, 0x2018, 0x2019, 0x201C, 0x201D, 0x2026,
+       0x202F, 0x2032, 0x2033, 0x2212]
+)
+
+
+def find_face(name):
+    found = sorted(FONT_DIR.rglob(name))
+    if not found:
+        sys.exit(f"assemble.py: {name} not found under {FONT_DIR} (package fonts-liberation)")
+    return found[0]
+
+
+def woff2(path):
+    options = subset.Options()
+    options.flavor = "woff2"
+    options.name_IDs = ["*"]  # keeps the copyright and licence names
+    options.layout_features = ["*"]
+    options.drop_tables += ["FFTM"]  # a font editor's time stamps
+    font = TTFont(path)
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(unicodes=CHARACTERS)
+    subsetter.subset(font)
+    out = io.BytesIO()
+    font.flavor = "woff2"
+    font.save(out)
+    return out.getvalue()
+
+
+def font_faces():
+    rules = []
+    for (family, weight), name in FACES.items():
+        data = base64.b64encode(woff2(find_face(name))).decode("ascii")
+        rules.append(
+            f'@font-face {{ font-family: "{family}"; font-weight: {weight}; '
+            f'src: url(data:font/woff2;base64,{data}) format("woff2"); }}'
+        )
+    return "\n".join(rules)
+
+
+def licences():
+    """The faces' copyright and licence, as Debian ships them."""
+    texts = []
+    for package in ("fonts-liberation", "fonts-liberation-sans-narrow", "fonts-liberation2"):
+        path = pathlib.Path("/usr/share/doc") / package / "copyright"
+        if path.exists():
+            texts.append(path.read_text(encoding="utf-8"))
+    if not texts:
+        sys.exit("assemble.py: the faces' copyright file is missing")
+    return "\n".join(texts).replace("--", "- -")
+
+
+def main():
+    source, module, output = (pathlib.Path(a) for a in sys.argv[1:4])
+    page = (source / "page.html").read_text(encoding="utf-8")
+    parts = {
+        "/*FACES*/": font_faces(),
+        "/*STYLE*/": (source / "window.css").read_text(encoding="utf-8"),
+        "/*MODULE*/": module.read_text(encoding="utf-8"),
+        "/*SCRIPT*/": (source / "window.js").read_text(encoding="utf-8"),
+        "LICENCES": licences(),
+    }
+    for mark in parts:
+        if page.count(mark) != 1:
+            sys.exit(f"assemble.py: page.html must hold {mark} once")
+    # One pass, so that nothing inlined is taken for a mark.
+    pattern = "|".join(re.escape(mark) for mark in parts)
+    page = re.sub(pattern, lambda m: parts[m.group(0)], page)
+    if "</script" in parts["/*MODULE*/"] + parts["/*SCRIPT*/"]:
+        sys.exit("assemble.py: a script would end its element early")
+    output.write_text(page, encoding="utf-8")
+
+
+if __name__ == "__main__":
+    main()
