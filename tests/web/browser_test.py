@@ -1,13 +1,7 @@
 #!/usr/bin/python3
 """The browser edition in a headless Chromium, opened from disk, held against
-the native build of the same C++ (tests/web/expected.cpp): what only a
-browser can get wrong. Places and kinds of the controls, captions whole at
-zoom 100 % and 200 %, the hint's contrast, keyboard order and keys, the
-presses on generated texts, a refusal's dialog, the window on a phone, the
-printed page read back from PDF, and no request leaving the page.
-
-usage: browser_test.py PAGE.html EXPECTED_PROGRAM
-"""
+the native build of the same C++ (tests/web/expected.cpp) where only a browser
+can go wrong. usage: browser_test.py PAGE.html EXPECTED_PROGRAM"""
 import base64
 import html
 import json
@@ -27,6 +21,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 PAGE = pathlib.Path(sys.argv[1]).resolve() if len(sys.argv) > 1 else None
 EXPECTED = json.loads(subprocess.run([sys.argv[2]], check=True, capture_output=True).stdout)
 MM_PER_POINT = 25.4 / 72
+CELLS = "return Array.from(document.querySelectorAll('#MainForm input[readonly]'), e => e.value)"
 
 
 def start_browser():
@@ -128,7 +123,7 @@ class BrowserEdition(unittest.TestCase):
         self.open_page()
         refusals = 0
         for number, press in enumerate(EXPECTED["presses"]):
-            before = self.js("return Array.from(document.querySelectorAll('#MainForm input'), e => e.value)")
+            cells = self.js(CELLS)
             self.js("for (const [id, text] of arguments[0]) document.getElementById(id).value = text;",
                     press["typed"])
             self.driver.find_element("id", press["button"]).click()
@@ -144,20 +139,16 @@ class BrowserEdition(unittest.TestCase):
                                                     f"press {number}: focus not on {box}")
                 self.assertTrue(self.js("""const b = document.activeElement;
                     return b.selectionStart === 0 && b.selectionEnd === b.value.length;"""))
-                cells = self.js("return Array.from(document.querySelectorAll('#MainForm input[readonly]'), e => e.value)")
-                self.assertEqual(cells, [v for v, c in zip(before, self.readonly()) if c], f"press {number}")
+                self.assertEqual(self.js(CELLS), cells, f"press {number}")
                 continue
-            texts = self.js("return arguments[0].map(([id]) => document.getElementById(id).value)", press["texts"])
-            self.assertEqual(texts, [t for _, t in press["texts"]], f"press {number}: {press['button']}")
-            captions = self.js("return arguments[0].map(([id]) => document.getElementById(id).textContent)",
-                               press["captions"])
-            self.assertEqual(captions, [c for _, c in press["captions"]], f"press {number}")
+            shown = self.js("""return [arguments[0].map(([id]) => document.getElementById(id).value),
+                arguments[1].map(([id]) => document.getElementById(id).textContent)];""",
+                            press["texts"], press["captions"])
+            self.assertEqual(shown, [[t for _, t in press[k]] for k in ("texts", "captions")],
+                             f"press {number}: {press['button']}")
         self.assertGreater(refusals, 0)
 
-    def readonly(self):
-        return self.js("return Array.from(document.querySelectorAll('#MainForm input'), e => e.readOnly)")
-
-    def test_4_printed_page_at_its_millimetres_and_no_request_out(self):
+    def test_4_copy_and_printed_page_at_its_millimetres_and_no_request_out(self):
         # The page after the same presses as above.
         self.open_page()
         for press in EXPECTED["presses"]:
@@ -166,6 +157,13 @@ class BrowserEdition(unittest.TestCase):
             self.driver.find_element("id", press["button"]).click()
             if press["message"]:
                 self.js("document.getElementById('Messaggio').close()")
+                WebDriverWait(self.driver, 2).until(lambda d: self.active() == press["refusedBox"])
+        self.js("document.getElementById('Calcola').focus()")
+        # Ctrl+C without a selection copies the table as the window shows it.
+        self.driver.execute_cdp_cmd("Browser.grantPermissions", {"permissions": ["clipboardReadWrite"]})
+        ActionChains(self.driver).key_down(Keys.CONTROL).send_keys("c").key_up(Keys.CONTROL).perform()
+        self.assertEqual(self.driver.execute_async_script(
+            "navigator.clipboard.readText().then(arguments[0])"), EXPECTED["copy"])
         pdf = base64.b64decode(self.driver.execute_cdp_cmd(
             "Page.printToPDF", {"preferCSSPageSize": True, "printBackground": False})["data"])
         with tempfile.NamedTemporaryFile(suffix=".pdf") as file:

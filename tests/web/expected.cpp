@@ -7,6 +7,7 @@
 #include "grid.h"
 #include "layout.h"
 
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -55,35 +56,21 @@ private:
     {
         const double value = std::uniform_real_distribution<>(-largest, largest)(random_);
         char text[64];
-        switch (std::uniform_int_distribution<>(0, 99)(random_)) {
-        case 0: return "trenta";
-        case 1: return "";
-        case 2: return "95";
-        case 3: return "45°60'";
-        case 4:
-        case 5:
-        case 6:
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-        case 11:
-        case 12:
-        case 13: {
-            const double magnitude = value < 0 ? -value : value;
-            const int whole = int(magnitude);
-            const int minutes = int((magnitude - whole) * 60);
-            std::snprintf(text, sizeof text, "%d°%02d'%02d\" %s", whole, minutes,
-                          int(((magnitude - whole) * 60 - minutes) * 60), value < 0 ? "S" : "N");
+        // One box in 25 refused.
+        const char *refused[] = {"trenta", "", "95", "45°60'"};
+        const int kind = std::uniform_int_distribution<>(0, 99)(random_);
+        if (kind < 4)
+            return refused[kind];
+        if (kind < 14) { // degrees, minutes, seconds and hemisphere
+            const double magnitude = std::fabs(value);
+            const double minutes = (magnitude - int(magnitude)) * 60;
+            std::snprintf(text, sizeof text, "%d°%02d'%02d\" %s", int(magnitude), int(minutes),
+                          int((minutes - int(minutes)) * 60), value < 0 ? "S" : "N");
             return text;
         }
-        case 14:
-        case 15:
-        case 16:
-        case 17:
-        case 18:
-        case 19: std::snprintf(text, sizeof text, "%.3f", value); return text;
-        default: break;
+        if (kind < 20) { // a decimal point
+            std::snprintf(text, sizeof text, "%.3f", value);
+            return text;
         }
         std::snprintf(text, sizeof text, "%.*f", std::uniform_int_distribution<>(0, 6)(random_),
                       value);
@@ -146,7 +133,7 @@ int main()
                     quoted(shown.refusedBox).c_str(), quoted(shown.message).c_str());
     }
 
-    // The page for the table the last press left.
+    // The page and the copied table for the table the last press left.
     std::printf("],\n\"page\":[\n");
     first = true;
     for (const PageText &t : window.page()) {
@@ -154,5 +141,5 @@ int main()
                     t.xMm, t.yMm);
         first = false;
     }
-    std::printf("]}\n");
+    std::printf("],\n\"copy\":%s}\n", quoted(window.copy().text).c_str());
 }
