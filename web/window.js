@@ -165,7 +165,11 @@ createSolvara().then((core) => {
   window.addEventListener("resize", fit);
   fit();
 
-  el.Calcola.focus();
-  performance.mark("solvara-ready");
-  document.body.dataset.ready = "true";
+  // Ready once the faces the layout asked for are in.
+  void form.offsetWidth;
+  document.fonts.ready.then(() => {
+    el.Calcola.focus();
+    performance.mark("solvara-ready");
+    document.body.dataset.ready = "true";
+  });
 });

@@ -86,6 +86,10 @@ class BrowserEdition(unittest.TestCase):
                 for side in ("left", "top", "width", "height"):
                     self.assertAlmostEqual(got[side], want[side], delta=1)
 
+        # The window's faces are the page's own, whatever the machine has.
+        loaded = self.js("return Array.from(document.fonts, f => f.status === 'loaded' && f.family + ' ' + f.weight)")
+        for face in ("Solvara Narrow normal", "Solvara Sans bold", "Solvara Serif bold"):
+            self.assertIn(face, loaded)
         hint = self.js("""const s = getComputedStyle(document.getElementById('Label15'));
             return [s.color, getComputedStyle(document.getElementById('MainForm')).backgroundColor];""")
         lighter, darker = sorted(map(luminance, hint), reverse=True)
