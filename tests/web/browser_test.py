@@ -18,7 +18,9 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-PAGE = pathlib.Path(sys.argv[1]).resolve() if len(sys.argv) > 1 else None
+PAGE = pathlib.Path(sys.argv[1]).resolve()
+if not PAGE.exists():
+    sys.exit(f"{PAGE} missing: build it with scripts/web.sh")
 EXPECTED = json.loads(subprocess.run([sys.argv[2]], check=True, capture_output=True).stdout)
 MM_PER_POINT = 25.4 / 72
 CELLS = "return Array.from(document.querySelectorAll('#MainForm input[readonly]'), e => e.value)"
@@ -43,8 +45,6 @@ def luminance(css):
 class BrowserEdition(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        if not PAGE.exists():
-            raise unittest.SkipTest(f"{PAGE} missing: build it with scripts/web.sh")
         cls.driver = start_browser()
         cls.open_page()
 
