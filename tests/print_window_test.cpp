@@ -12,12 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
-#include <QRegularExpression>
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <set>
 #include <tuple>
@@ -204,15 +203,11 @@ TEST(PrintProcess, TheHelperSaysLittleAndHoldsNothingOfTheWindow)
     const auto inherited = [&helper] {
         std::set<int> fds;
         for (const auto &fd : std::filesystem::directory_iterator(helper / "fd")) {
-            const int n = std::stoi(fd.path().filename());
-            QFile info(QString::fromStdString((helper / "fdinfo" / fd.path().filename()).string()));
-            const auto flags = info.open(QIODevice::ReadOnly)
-                ? QRegularExpression(QStringLiteral("flags:\\s*([0-7]+)"))
-                      .match(QString::fromLatin1(info.readAll()))
-                      .captured(1)
-                      .toInt(nullptr, 8)
-                : O_CLOEXEC; // gone meanwhile
-            if (n > 2 && (flags & O_CLOEXEC) == 0)
+            std::ifstream info(helper / "fdinfo" / fd.path().filename());
+            int flags = O_CLOEXEC; // as if gone meanwhile
+            for (std::string key; info >> key && key != "flags:";) {}
+            info >> std::oct >> flags;
+            if (const int n = std::stoi(fd.path().filename()); n > 2 && (flags & O_CLOEXEC) == 0)
                 fds.insert(n);
         }
         return fds;
