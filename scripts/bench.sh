@@ -47,4 +47,5 @@ build/default/bench/print_bench
 
 scripts/web.sh >/dev/null
 /usr/bin/python3 bench/web_bench.py build/web/solvara.html
+scripts/lighthouse.sh build/web solvara.html
 echo "(the native press: BM_ComputeTable of core_bench above)"

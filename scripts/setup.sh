@@ -24,7 +24,11 @@ test_packages=(
   desktop-file-utils appstream lintian
   openbox metacity kwin-x11 kwin-style-breeze x11-xserver-utils xdotool xclip python3
   clang-format clang-tidy
-  chromium chromium-driver python3-selenium
+  # The browser edition's three engines: Chromium (also through its
+  # WebDriver, for the pictures), Firefox and WebKitGTK, driven from node
+  # with the npm packages package-lock.json pins.
+  chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0
+  nodejs npm
 )
 
 packages=("${build_packages[@]}" "${run_packages[@]}")
@@ -43,6 +47,9 @@ as_root() {
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  # npm may come with another build of Node.js than Debian's, whose package
+  # then stands in for Debian's npm.
+  [ "$p" = npm ] && [ -x /usr/bin/npm ] && continue
   [ "$status" = "install ok installed" ] || missing+=("$p")
 done
 
@@ -82,4 +89,12 @@ if [ "$purpose" = test ] && ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$
   as_root sed -i 's/^# *\(it_IT\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
   as_root locale-gen >/dev/null
+fi
+
+# The browser tests' and benchmarks' npm packages, exactly as the lock file
+# pins them; again only when the lock file changed since.
+if [ "$purpose" = test ] && ! cmp -s package-lock.json node_modules/.installed-from; then
+  echo "Installing the pinned npm packages"
+  /usr/bin/npm ci --no-audit --no-fund --loglevel=error
+  cp package-lock.json node_modules/.installed-from
 fi

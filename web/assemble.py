@@ -7,6 +7,7 @@ type or the window shows, inlined as WOFF2.
 usage: assemble.py WEB_SOURCE_DIR MODULE_JS OUTPUT_HTML
 """
 import base64
+import hashlib
 import io
 import pathlib
 import re
@@ -79,6 +80,16 @@ def licences():
     return "\n".join(texts).replace("--", "- -")
 
 
+def hashes(page, element):
+    """The Content-Security-Policy sources that let exactly the page's own
+    inline scripts (or style) run: the SHA-256 of each element's text."""
+    texts = re.findall(rf"<{element}>(.*?)</{element}>", page, re.DOTALL)
+    if not texts:
+        sys.exit(f"assemble.py: page.html has no <{element}>")
+    digests = (base64.b64encode(hashlib.sha256(t.encode("utf-8")).digest()).decode("ascii") for t in texts)
+    return " ".join(f"'sha256-{d}'" for d in digests)
+
+
 def main():
     source, module, output = (pathlib.Path(a) for a in sys.argv[1:4])
     page = (source / "page.html").read_text(encoding="utf-8")
@@ -97,6 +108,8 @@ def main():
     page = re.sub(pattern, lambda m: parts[m.group(0)], page)
     if "</script" in parts["/*MODULE*/"] + parts["/*SCRIPT*/"]:
         sys.exit("assemble.py: a script would end its element early")
+    page = page.replace("SCRIPT_HASHES", hashes(page, "script"), 1)
+    page = page.replace("STYLE_HASHES", hashes(page, "style"), 1)
     output.write_text(page, encoding="utf-8")
 
 

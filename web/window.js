@@ -18,7 +18,7 @@ createSolvara().then((core) => {
   form.style.width = `${shape.width / twips}px`;
   form.style.height = `${shape.height / twips}px`;
 
-  for (const c of controls) {
+  for (const [index, c] of controls.entries()) {
     let e;
     if (c.kind === "box") {
       e = document.createElement("input");
@@ -33,7 +33,8 @@ createSolvara().then((core) => {
       e.type = "button";
       e.textContent = c.text;
     } else {
-      e = document.createElement("div");
+      // The window's title is the page's heading.
+      e = document.createElement(c.font === "title" ? "h1" : "div");
       e.textContent = c.text;
     }
     e.id = c.name;
@@ -44,15 +45,22 @@ createSolvara().then((core) => {
       top: `${c.top / twips}px`,
       width: `${c.width / twips}px`,
       height: `${c.height / twips}px`,
+      // Stacked as the window stacks its controls, whatever the document's
+      // order: where a heading's box overlaps a box, the box is on top.
+      zIndex: `${index}`,
     });
     el[c.name] = e;
-    form.append(e);
   }
-  // Tab visits the enabled controls in the window's order; the result cells
-  // are read, not visited.
-  for (const e of Object.values(el)) if (e.tagName !== "DIV") e.tabIndex = -1;
+  // Tab, and a screen reader, visit the enabled controls in the window's
+  // order, which is their order in the document: the heading first, then
+  // the boxes and buttons as Tab reaches them, then the labels and the
+  // result cells, which are read, not visited.
   const order = core.tabOrder();
-  order.forEach((name, i) => { el[name].tabIndex = i + 1; });
+  const visited = new Set(order);
+  const title = controls.find((c) => c.font === "title").name;
+  form.append(el[title], ...order.map((name) => el[name]),
+              ...controls.filter((c) => c.name !== title && !visited.has(c.name)).map((c) => el[c.name]));
+  for (const name of cells) el[name].tabIndex = -1;
   // As in the window, Tab goes round: from the last control to the first.
   form.addEventListener("keydown", (event) => {
     if (event.key !== "Tab") return;
