@@ -61,8 +61,14 @@ stop)
   rm -f "$state/previous-default"
   if [ -f "$state/cupsd.pid" ]; then
     pid=$(cat "$state/cupsd.pid")
-    as_root kill "$pid" 2>/dev/null || true
-    for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    # Only the cupsd this script started (or the sudo that runs it, which
+    # hands the signal on), and only while it runs: an empty or stale file
+    # must not signal a process group or another program.
+    started=$(cat "/proc/$pid/comm" 2>/dev/null || true)
+    if [[ "$pid" =~ ^[1-9][0-9]*$ ]] && { [ "$started" = cupsd ] || [ "$started" = sudo ]; }; then
+      as_root kill "$pid" 2>/dev/null || true
+      for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    fi
     rm -f "$state/cupsd.pid"
   fi
   ;;
