@@ -2,13 +2,10 @@
 #include "grid.h"
 #include "memory_form.h"
 #include "pdf_page.h"
-#include "pdf_words.h"
 #include "print_table.h"
 #include "recording_printer.h"
 
 #include <gtest/gtest.h>
-
-#include <QTemporaryFile>
 
 #include <map>
 #include <string>
@@ -50,14 +47,6 @@ TEST(AltitudePage, CopiesTheWindowsTextsToTheirPlaces)
     for (const auto &[text, place] : anchors)
         EXPECT_EQ(at.count(text) ? at[text] : QPointF(), place) << text;
     EXPECT_EQ(page.back().positionMm, QPointF(60, 260)); // the credit
-
-    // Drawn as a PDF, it carries its title (the sheet and the texts' places
-    // on it: print_server_test.cpp, through the same drawing).
-    QTemporaryFile pdf;
-    ASSERT_TRUE(pdf.open());
-    pdf.write(renderPdfPage(page, {4, 6}, QStringLiteral("Titolo")));
-    pdf.close();
-    EXPECT_EQ(readPdf(pdf.fileName()).title, QStringLiteral("Titolo"));
 }
 
 TEST(PrintTable, SetsUpBeforeTheFirstTextAndCancelsOnAnyFailure)

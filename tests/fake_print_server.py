@@ -40,6 +40,9 @@ FOLDER = sys.argv[3]
 DOCUMENT = os.path.join(FOLDER, "page.pdf")
 REFUSAL = (b"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
            b"Content-Length: 0\r\n\r\n")
+# The status a mode answers an operation with: Get-Printer-Attributes busy,
+# CUPS-Get-Default not found, Create-Job not accepting jobs.
+REFUSED = {("Busy", 0x000B): 0x0507, ("NoPrinter", 0x4001): 0x0406, ("RefusesJobs", 0x0005): 0x0506}
 noted = threading.Lock()
 
 
@@ -153,14 +156,10 @@ def serve_ipp(client):
         note(f"operation {operation:#06x}")
         if MODE == "Trickle":
             return trickle(client, request_id)
-        if operation == 0x000B and MODE == "Busy":  # Get-Printer-Attributes: busy
-            body = answer(request_id, 0x0507)
-        elif operation == 0x4001 and MODE == "NoPrinter":  # CUPS-Get-Default: not found
-            body = answer(request_id, 0x0406)
+        if (MODE, operation) in REFUSED:
+            body = answer(request_id, REFUSED[MODE, operation])
         elif operation in (0x000B, 0x4001):  # Get-Printer-Attributes, CUPS-Get-Default
             body = answer(request_id, group=printer())
-        elif operation == 0x0005 and MODE == "RefusesJobs":  # not accepting jobs
-            body = answer(request_id, 0x0506)
         elif operation == 0x0005:  # Create-Job
             time.sleep(1 if MODE == "SlowJob" else 0)
             body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", 1))
@@ -200,9 +199,9 @@ def accept(listener):
 
 listener = socket.socket()
 listener.bind(("127.0.0.1", 0))
-listener.listen(0 if MODE == "Full" else 8)
-if MODE == "Full":  # one waiting connection fills the queue
-    queued = socket.create_connection(listener.getsockname())
+listener.listen(8)
+if MODE == "Full":
+    stop_accepting()
 else:
     threading.Thread(target=accept, args=(listener,), daemon=True).start()
 threading.Timer(LIFETIME, os._exit, (0,)).start()

@@ -15,34 +15,35 @@ target_link_libraries(solvara_test_support
   PUBLIC solvara_ui solvara_print Qt6::Widgets Qt6::Test GTest::gtest
   PRIVATE solvara_warnings)
 
+# Each test of a GoogleTest program as a ctest test, with its window
+# offscreen; more test properties may follow.
+function(discover_tests target)
+  gtest_discover_tests(${target} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${ARGN}
+    DISCOVERY_TIMEOUT 30 DISCOVERY_EXTRA_ARGS -platform offscreen)
+endfunction()
+
 add_executable(window_tests mainform_test.cpp centraform_test.cpp)
 target_link_libraries(window_tests PRIVATE solvara_test_support solvara_warnings)
-gtest_discover_tests(window_tests
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-  DISCOVERY_TIMEOUT 30
-  DISCOVERY_EXTRA_ARGS -platform offscreen)
-# Captions fit their labels at a fractional display scale and at twice the size.
-foreach(scale IN ITEMS 1.5 2)
-  add_test(NAME scale_${scale}.FontsColourAndCaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
-  set_tests_properties(scale_${scale}.FontsColourAndCaptionsFit
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
+discover_tests(window_tests)
+# Captions fit their labels, texts their boxes or else show whole in a tooltip,
+# and every box reads clearly: at a fractional display scale and at twice the
+# size; at a larger font resolution with the layout left unscaled, as users
+# set it to avoid blurry fractional scaling; and on a machine without narrow
+# faces, where the window's face is fitted.
+foreach(run IN ITEMS "scale_1.5|QT_SCALE_FACTOR=1.5" "scale_2|QT_SCALE_FACTOR=2"
+        "font_dpi_144|QT_ENABLE_HIGHDPI_SCALING=0\\;QT_FONT_DPI=144"
+        "without_narrow_faces|SOLVARA_WITHOUT_NARROW_FACES=1\\;FONTCONFIG_FILE=${CMAKE_CURRENT_SOURCE_DIR}/without_narrow_faces.conf")
+  string(REPLACE "|" ";" run "${run}")
+  list(GET run 0 name)
+  list(GET run 1 environment)
+  add_test(NAME ${name}.FontsColourAndCaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
+  set_tests_properties(${name}.FontsColourAndCaptionsFit
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${environment}")
 endforeach()
-# ... at a larger font resolution with the layout left unscaled, as users set
-# it to avoid blurry fractional scaling,
-add_test(NAME font_dpi_144.CaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
-set_tests_properties(font_dpi_144.CaptionsFit PROPERTIES ENVIRONMENT
-  "QT_QPA_PLATFORM=offscreen;QT_ENABLE_HIGHDPI_SCALING=0;QT_FONT_DPI=144")
-# ... and on a machine without narrow faces, where the window's face is fitted.
-add_test(NAME without_narrow_faces.FontsColourAndCaptionsFit COMMAND window_tests --gtest_filter=*CaptionsFit*)
-set_tests_properties(without_narrow_faces.FontsColourAndCaptionsFit PROPERTIES ENVIRONMENT
-  "QT_QPA_PLATFORM=offscreen;SOLVARA_WITHOUT_NARROW_FACES=1;FONTCONFIG_FILE=${CMAKE_CURRENT_SOURCE_DIR}/without_narrow_faces.conf")
 
 add_executable(print_tests altitude_page_test.cpp print_server_test.cpp)
 target_link_libraries(print_tests PRIVATE solvara_test_support solvara_cups solvara_warnings)
-gtest_discover_tests(print_tests
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-  DISCOVERY_TIMEOUT 30
-  DISCOVERY_EXTRA_ARGS -platform offscreen)
+discover_tests(print_tests)
 
 # "Stampa" on the real window, through the print helper, against fake servers
 # that keep it waiting in every way; a name that resolves slowly comes from a
@@ -58,10 +59,7 @@ target_link_libraries(window_print_tests PRIVATE solvara_test_support solvara_wa
 target_compile_definitions(window_print_tests PRIVATE
   SOLVARA_SLOW_RESOLVER="$<TARGET_FILE:slow_resolver>"
   SOLVARA_PRINTING_WINDOW="$<TARGET_FILE:printing_window>")
-gtest_discover_tests(window_print_tests
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60
-  DISCOVERY_TIMEOUT 30
-  DISCOVERY_EXTRA_ARGS -platform offscreen)
+discover_tests(window_print_tests TIMEOUT 60)
 
 # The rest drives whole systems (a CUPS server, X servers, the package) and
 # is left out of the sanitizer build.
@@ -82,13 +80,7 @@ set_tests_properties(cups_printer_stop PROPERTIES FIXTURES_CLEANUP cups_printer)
 add_executable(print_e2e_tests print_e2e_test.cpp)
 target_link_libraries(print_e2e_tests PRIVATE solvara_test_support solvara_warnings)
 target_compile_definitions(print_e2e_tests PRIVATE SOLVARA_CUPS_STATE="${SOLVARA_CUPS_STATE}")
-gtest_discover_tests(print_e2e_tests
-  PROPERTIES
-    FIXTURES_REQUIRED cups_printer
-    RESOURCE_LOCK cups_printer
-    TIMEOUT 120
-  DISCOVERY_TIMEOUT 30
-  DISCOVERY_EXTRA_ARGS -platform offscreen)
+discover_tests(print_e2e_tests FIXTURES_REQUIRED cups_printer RESOURCE_LOCK cups_printer TIMEOUT 120)
 
 # The table copied in a real X session, read back from the X clipboard by
 # another program.

@@ -26,6 +26,7 @@
 
 namespace {
 
+using namespace solvara;
 using namespace solvara::ui;
 
 class MainFormTest : public testing::Test {
@@ -80,11 +81,11 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
     EXPECT_TRUE(form.rect().contains(extent));
     // Down each column its heading (8 pixels in), declination and cells, 32
     // pixels (480 twips) apart; the columns 48 pixels (720 twips) apart.
-    const QPoint first = form.control(solvara::cellName(1, 1))->pos();
+    const QPoint first = form.control(cellName(1, 1))->pos();
     for (int j = 1; j <= 14; ++j) {
-        const std::string column[] = {solvara::headingLabel(j), solvara::declinationBox(j)};
+        const std::string column[] = {headingLabel(j), declinationBox(j)};
         for (int r = -1; r <= 8; ++r) {
-            const std::string &name = r > 0 ? solvara::cellName(j, r) : column[r + 1];
+            const std::string &name = r > 0 ? cellName(j, r) : column[r + 1];
             EXPECT_EQ(form.control(name)->pos(),
                       first + QPoint(48 * (j - 1) + 8 * (r < 0), 32 * (r - 1)))
                 << name;
@@ -94,17 +95,15 @@ TEST_F(MainFormTest, ControlsFollowTheFormsRules)
     EXPECT_FALSE(form.windowIcon().isNull());
 }
 
-// A caption drawn as its label draws it, in a copy of the label three times
-// as high: the ink the real label would cut (below its bottom edge or at its
-// right edge) and how many lines of ink there are.
-std::pair<bool, int> inkCutAndLines(const QLabel *label)
+// A caption drawn by its label made three times as high for a moment: the
+// ink the label would cut (below its bottom edge or at its right edge) and
+// how many lines of ink there are.
+std::pair<bool, int> inkCutAndLines(QLabel *label)
 {
-    QLabel copy(label->text());
-    copy.setFont(label->font());
-    copy.setWordWrap(label->wordWrap());
-    copy.setAlignment(label->alignment());
-    copy.resize(label->width(), 3 * label->height());
-    const QImage drawn = copy.grab().toImage();
+    const QSize size = label->size();
+    label->resize(size.width(), 3 * size.height());
+    const QImage drawn = label->grab().toImage();
+    label->resize(size);
     const qreal dpr = drawn.devicePixelRatio();
     const QRgb ground = drawn.pixel(drawn.width() - 1, drawn.height() - 1);
     bool cut = false, inLine = false;
@@ -114,7 +113,7 @@ std::pair<bool, int> inkCutAndLines(const QLabel *label)
         for (int x = 0; x < drawn.width(); ++x)
             if (drawn.pixel(x, y) != ground) {
                 ink = true;
-                cut |= y >= label->height() * dpr || x == drawn.width() - 1;
+                cut |= y >= size.height() * dpr || x == drawn.width() - 1;
             }
         lines += ink && !inLine;
         inLine = ink;
@@ -147,6 +146,47 @@ TEST_F(MainFormTest, FontsColourAndCaptionsFitWithRealMetrics)
         EXPECT_LE(form.control(box)->fontMetrics().horizontalAdvance(q(widest)),
                   form.control(box)->width() - 8)
             << box;
+    // Every box, each computed cell among them, and the red comma reminder
+    // read at 4.5:1 at least on the drawn window, on a light and on a dark
+    // theme set while it is open: the background inside a box's frame or the
+    // label against the strongest text pixel, which in the reminder stays red.
+    click("Calcola");
+    for (const QPalette &theme : {QPalette(), QPalette(QColor(0x1b1e20))}) {
+        form.setPalette(theme);
+        const QImage shot = form.grab().toImage();
+        const qreal dpr = shot.devicePixelRatio();
+        for (const QWidget *text : form.findChildren<QWidget *>()) {
+            const bool reminder = text->objectName() == q("Label15");
+            if (!reminder && !qobject_cast<const QLineEdit *>(text))
+                continue;
+            const QRect in = text->geometry().adjusted(3, 3, -3, -3);
+            const QRect drawn = QRectF(in.topLeft() * dpr, in.size() * dpr).toRect();
+            std::map<QRgb, int> count; // the background: the commonest colour
+            for (int y = drawn.top(); y <= drawn.bottom(); ++y)
+                for (int x = drawn.left(); x <= drawn.right(); ++x)
+                    ++count[shot.pixel(x, y)];
+            const QColor ground =
+                std::ranges::max_element(count, {}, [](auto c) { return c.second; })->first;
+            const auto contrast = [&](auto c) { return contrastRatio(c.first, ground); };
+            const QColor strongest = std::ranges::max_element(count, {}, contrast)->first;
+            EXPECT_GE(contrastRatio(strongest, ground), 4.5) << text->objectName().toStdString();
+            EXPECT_TRUE(!reminder
+                        || strongest.red() > 2 * std::max(strongest.green(), strongest.blue()))
+                << strongest.name().toStdString();
+        }
+    }
+    // A text wider than its box shows whole in the box's tooltip, with what it
+    // reads as or why it would be refused; a text that shows whole needs none.
+    const std::tuple<const char *, const char *, const char *> tips[] = {
+        {"Lat", "45°30'00\" N", "45°30'00\" N = 45,5°"},
+        {"Lat", "38,1217", ""},
+        {"dcl1a", "23°30'00\" E",
+         "La declinazione della colonna 1 «23°30'00\" E» non è un numero."
+         "\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."}};
+    for (const auto &[box, text, tip] : tips) {
+        form.setText(box, text);
+        EXPECT_EQ(form.control(box)->toolTip(), q(tip)) << text;
+    }
 }
 
 // Shown again later, the window stays where the user put it: the load (and
@@ -185,39 +225,6 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
             texts += "|" + label(heading)->text().toStdString();
         return texts;
     };
-    // Every box, each computed cell among them, and the red comma reminder
-    // read at 4.5:1 at least on the drawn window, on a light and on a dark
-    // theme set while it is open: the background inside a box's frame or the
-    // label against the strongest text pixel, which in the reminder stays red.
-    const auto readable = [&] {
-        for (const QPalette &theme : {QPalette(), QPalette(QColor(0x1b1e20))}) {
-            form.setPalette(theme);
-            const QImage shot = form.grab().toImage();
-            const qreal dpr = shot.devicePixelRatio();
-            std::vector<const QWidget *> texts = {label("Label15")};
-            for (const QLineEdit *box : form.findChildren<QLineEdit *>())
-                texts.push_back(box);
-            for (const QWidget *text : texts) {
-                const QRect in = text->geometry().adjusted(3, 3, -3, -3);
-                const QImage drawn =
-                    shot.copy(QRectF(in.topLeft() * dpr, in.size() * dpr).toRect());
-                std::map<QRgb, int> count; // the background: the commonest colour
-                for (int i = 0; i < drawn.width() * drawn.height(); ++i)
-                    ++count[drawn.pixel(i % drawn.width(), i / drawn.width())];
-                const QColor ground =
-                    std::ranges::max_element(count, {}, [](auto c) { return c.second; })->first;
-                const QColor strongest = std::ranges::max_element(count, {}, [&](auto c) {
-                                             return contrastRatio(c.first, ground);
-                                         })->first;
-                const std::string name =
-                    text->objectName().toStdString() + " " + strongest.name().toStdString();
-                EXPECT_GE(contrastRatio(strongest, ground), 4.5) << name;
-                EXPECT_TRUE(text != texts.front()
-                            || strongest.red() > 2 * std::max(strongest.green(), strongest.blue()))
-                    << name;
-            }
-        }
-    };
     form.setText("Lat", "45");
     // Pressed by the mouse, or focused and pressed by Return or the keypad's
     // Enter as by Space.
@@ -234,10 +241,8 @@ TEST_F(MainFormTest, EachButtonRunsItsAction)
         else
             QTest::keyClick(form.control(button), Qt::Key(key),
                             key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == expected; }, 1000)) << button;
-        EXPECT_EQ(shown(), expected) << button;
-        if (form.text("x8") == "68,44")
-            readable();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == expected; }, 1000))
+            << button << ": " << shown();
     }
 }
 
@@ -256,22 +261,19 @@ TEST_F(MainFormTest, CopiesTheTableAsShown)
         EXPECT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 5000));
         return QString::fromUtf8(xclip.readAllStandardOutput());
     };
-    const char *const hours[] = {"05.00-19.00", "06.00-18.00", "07.00-17.00", "08.00-16.00",
-                                 "09.00-15.00", "10.00-14.00", "11.00-13.00", "12.00"};
     form.setText("Lat", "45");
     for (const char *preset : {"Command2", "Command3"}) {
         click(preset);
         click("Calcola");
         QStringList lines = {label("Label100")->text(), q("δ°")};
-        for (int column = 1; column <= solvara::kColumns; ++column) {
-            lines[0] += '\t' + label(solvara::headingLabel(column))->text();
-            lines[1] += '\t' + QString::fromStdString(form.text(solvara::declinationBox(column)));
-        }
-        for (int row = 1; row <= solvara::kRows; ++row) {
-            lines += q(hours[row - 1]);
-            for (int column = 1; column <= solvara::kColumns; ++column)
-                lines.back() +=
-                    '\t' + QString::fromStdString(form.text(solvara::cellName(column, row)));
+        lines += q("05.00-19.00 06.00-18.00 07.00-17.00 08.00-16.00 09.00-15.00 10.00-14.00 "
+                   "11.00-13.00 12.00")
+                     .split(' ');
+        for (int column = 1; column <= kColumns; ++column) {
+            lines[0] += '\t' + label(headingLabel(column))->text();
+            for (int row = 0; row <= kRows; ++row)
+                lines[row + 1] += '\t'
+                    + q(form.text(row ? cellName(column, row) : declinationBox(column)).c_str());
         }
         if (lines[0].trimmed().isEmpty())
             lines.removeFirst();
@@ -293,27 +295,9 @@ TEST_F(MainFormTest, CopiesTheTableAsShown)
         QApplication::sendEvent(&form, &menu);
         EXPECT_EQ(pasted(), table) << preset;
     }
-    auto *latitude = qobject_cast<QLineEdit *>(form.control("Lat"));
-    latitude->selectAll();
-    QTest::keyClick(latitude, Qt::Key_C, Qt::ControlModifier);
+    qobject_cast<QLineEdit *>(form.control("Lat"))->selectAll();
+    QTest::keyClick(form.control("Lat"), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(pasted(), q("45"));
-}
-
-// A text wider than its box shows whole in the box's tooltip, with what it
-// reads as or why it would be refused; a text that shows whole needs none.
-TEST_F(MainFormTest, ATextWiderThanItsBoxShowsWholeInItsTooltip)
-{
-    const std::tuple<const char *, const char *, const char *> rows[] = {
-        {"Lat", "45°30'00\" N", "45°30'00\" N = 45,5°"},
-        {"Lat", "45", ""},
-        {"dcl1a", "23°30'00\"", "23°30'00\" = 23,5°"},
-        {"dcl1a", "23°30'00\" E",
-         "La declinazione della colonna 1 «23°30'00\" E» non è un numero."
-         "\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."}};
-    for (const auto &[box, text, tip] : rows) {
-        form.setText(box, text);
-        EXPECT_EQ(form.control(box)->toolTip(), q(tip)) << text;
-    }
 }
 
 // Each way a box can be refused is told in words, naming the box and its
@@ -330,15 +314,13 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocusedAndNothingRunsMeanwhile)
     const std::tuple<const char *, const char *, const char *> rows[] = {
         {"dc5a", "Command1",
          "La declinazione della colonna 14 «23°60'» ha minuti o secondi pari o superiori a 60."},
-        {"dc4a", "Azzera",
-         "La declinazione della colonna 13 «1e300» deve essere compresa tra -90 e 90 gradi."},
         {"dcl501a", "dcl1a", "La declinazione della colonna 5 «1,2,3» non è un numero."},
         {"Lat", "Azzera", "La latitudine «381217» deve essere compresa tra -90 e 90 gradi."},
         {"Lat", "Command1", "La latitudine è vuota."}};
     for (const auto &[box, meanwhile, message] : rows) {
         const QString typed = q(message).section(QChar(0xab), 1).section(QChar(0xbb), 0, 0);
         form.setText(box, typed.toStdString() + "\r\n");
-        const std::string before = solvara::pageRequest(form); // every box's text
+        const std::string before = pageRequest(form); // every box's text
         catcher.whileOpen = [&, control = form.control(meanwhile), done = false]() mutable {
             if (std::exchange(done, true)) // open until a press is released
                 return bool(QAccessible::queryAccessibleInterface(control)->state().pressed);
@@ -352,7 +334,7 @@ TEST_F(MainFormTest, RefusedNumberIsNamedAndFocusedAndNothingRunsMeanwhile)
                   "3 Solvara: " + q(message)
                       + q("\nScrivere i gradi (es. 38,1217 oppure 38°07'18\" N)."));
         EXPECT_EQ(form.focusWidget(), form.control(box)) << box;
-        EXPECT_EQ(solvara::pageRequest(form), before) << box << " " << meanwhile;
+        EXPECT_EQ(pageRequest(form), before) << box << " " << meanwhile;
     }
     // A print started behind a message would have told its failure by now.
     EXPECT_FALSE(QTest::qWaitFor([&] { return catcher.seen().size() > std::size(rows); }, 300));

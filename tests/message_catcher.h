@@ -20,15 +20,13 @@ public:
     {
         QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            if (!box->property("caught").toBool()) {
+            if (box && !box->property("caught").toBool()) {
                 box->setProperty("caught", true);
                 const QString details = box->detailedText();
                 seen_.push_back(QString::number(box->icon()) + " " + box->windowTitle() + ": "
                                 + box->text() + (details.isEmpty() ? "" : " / " + details));
             }
-            if (!whileOpen || !whileOpen())
+            if (box && (!whileOpen || !whileOpen()))
                 box->accept();
         });
         timer_.start(5);

@@ -65,11 +65,10 @@ TEST(FormatNumbers, TwoDecimalsPlainAndShortestForms)
     // The quick two-decimal path must agree with glibc's exact rounding everywhere.
     for (int i = -900000; i <= 900000; i += 7) {
         const double value = i / 10000.0 + 1e-9 * (i % 3);
-        char exact[64];
-        std::snprintf(exact, sizeof exact, "%.2f", value);
-        std::string expected(exact);
-        std::replace(expected.begin(), expected.end(), '.', ',');
-        ASSERT_EQ(formatTwoDecimals(value), expected == "-0,00" ? "0,00" : expected) << value;
+        std::string exact(64, '\0');
+        exact.resize(std::snprintf(exact.data(), exact.size(), "%.2f", value));
+        std::replace(exact.begin(), exact.end(), '.', ',');
+        ASSERT_EQ(formatTwoDecimals(value), exact == "-0,00" ? "0,00" : exact) << value;
     }
 }
 

@@ -50,9 +50,8 @@ struct PrintingWindow {
             QTest::keyClick(form.control("Command1"), Qt::Key_Space);
         else
             QTest::mouseClick(form.control("Command1"), Qt::LeftButton);
-        const qint64 ms = QTest::qWaitFor([&] { return catcher.seen().size() > before; }, 25000)
-            ? clock.elapsed()
-            : -1;
+        const bool told = QTest::qWaitFor([&] { return catcher.seen().size() > before; }, 25000);
+        const qint64 ms = told ? clock.elapsed() : -1;
         std::cout << met << ": the message " << ms << " ms after the click\n";
         return ms;
     }
