@@ -13,6 +13,12 @@ void checkColumn(int column)
         throw std::out_of_range("declination column " + std::to_string(column));
 }
 
+void checkRow(int row)
+{
+    if (row < 1 || row > kRows)
+        throw std::out_of_range("hour row " + std::to_string(row));
+}
+
 // The names are made once: every press reads or writes 127 boxes by name.
 struct Names {
     std::array<std::string, kColumns> declinations;
@@ -64,11 +70,19 @@ const std::string &headingLabel(int column)
     return names().headings[column - 1];
 }
 
+const std::string &hourLabel(int row)
+{
+    static const std::array<std::string, kRows> labels = {
+        "Label7", "Label16", "Label17", "Label19", "Label21", "Label24", "Label26", "Label28",
+    };
+    checkRow(row);
+    return labels[row - 1];
+}
+
 const std::string &cellName(int column, int row)
 {
     checkColumn(column);
-    if (row < 1 || row > kRows)
-        throw std::out_of_range("hour row " + std::to_string(row));
+    checkRow(row);
     return names().cells[column - 1][row - 1];
 }
 

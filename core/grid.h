@@ -21,8 +21,15 @@ inline constexpr const char *kCornerLabel = "Label100";
 // (dcl1a, dcl201a ... dcl901a, dc1a ... dc5a).
 const std::string &declinationBox(int column);
 
+// The caption of the declination boxes' row ("δ°"), left of column 1.
+inline constexpr const char *kDeclinationLabel = "Label30";
+
 // Given: column 1..14. Returned: the heading label over it (Label101..Label114).
 const std::string &headingLabel(int column);
+
+// Given: row 1..8. Returned: the label left of the row naming its two hours
+// (Label7 for 05.00/19.00 … Label28 for 12.00).
+const std::string &hourLabel(int row);
 
 // Given: column 1..14, row 1..8. Returned: the result cell's name. The last
 // digit is the row; columns 2..9 put their number after "x", columns 11..14

@@ -48,4 +48,6 @@ build/default/bench/print_bench
 scripts/web.sh >/dev/null
 /usr/bin/python3 bench/web_bench.py build/web/solvara.html
 scripts/lighthouse.sh build/web solvara.html
+echo "(the same page as a site for a web host:)"
+scripts/lighthouse.sh build/web/site ""
 echo "(the native press: BM_ComputeTable of core_bench above)"

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder=${1:-build/web}
-page=${2:-solvara.html}
+page=${2-solvara.html}
 
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$folder" "$port" >/dev/null 2>&1 &

@@ -17,7 +17,7 @@ build_packages=(
 run_packages=(xvfb xauth x11-utils imagemagick)
 package_packages=(dpkg-dev file)
 # emscripten brings its own clang, node and Debian's node modules.
-web_packages=(emscripten python3 python3-fonttools python3-brotli fonts-liberation)
+web_packages=(emscripten python3 python3-fonttools python3-brotli fonts-liberation librsvg2-bin)
 test_packages=(
   libgtest-dev libbenchmark-dev libxcb-damage0-dev
   cups cups-client printer-driver-cups-pdf poppler-utils

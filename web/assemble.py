@@ -4,13 +4,18 @@ style, its script, the WebAssembly module (inside emscripten's script) and the
 faces the window and the page use, each cut down to the characters a user may
 type or the window shows, inlined as WOFF2.
 
-usage: assemble.py WEB_SOURCE_DIR MODULE_JS OUTPUT_HTML
+With two more arguments, it also makes a folder for a static web host: the
+same page as index.html, installable as an app and kept for use offline.
+
+usage: assemble.py WEB_SOURCE_DIR MODULE_JS OUTPUT_HTML [SITE_DIR SITE_MODULE_JS]
 """
 import base64
 import hashlib
 import io
+import json
 import pathlib
 import re
+import subprocess
 import sys
 
 from fontTools import subset
@@ -90,16 +95,9 @@ def hashes(page, element):
     return " ".join(f"'sha256-{d}'" for d in digests)
 
 
-def main():
-    source, module, output = (pathlib.Path(a) for a in sys.argv[1:4])
-    page = (source / "page.html").read_text(encoding="utf-8")
-    parts = {
-        "/*FACES*/": font_faces(),
-        "/*STYLE*/": (source / "window.css").read_text(encoding="utf-8"),
-        "/*MODULE*/": module.read_text(encoding="utf-8"),
-        "/*SCRIPT*/": (source / "window.js").read_text(encoding="utf-8"),
-        "LICENCES": licences(),
-    }
+def fill(page, parts, site_sources):
+    """The page with every mark replaced, and its Content-Security-Policy
+    naming exactly the scripts and the style it ends up holding."""
     for mark in parts:
         if page.count(mark) != 1:
             sys.exit(f"assemble.py: page.html must hold {mark} once")
@@ -110,7 +108,72 @@ def main():
         sys.exit("assemble.py: a script would end its element early")
     page = page.replace("SCRIPT_HASHES", hashes(page, "script"), 1)
     page = page.replace("STYLE_HASHES", hashes(page, "style"), 1)
-    output.write_text(page, encoding="utf-8")
+    # A site may also load its own icons, manifest and worker.
+    self_too = " 'self'" if site_sources else ""
+    return page.replace("SITE_SELF", self_too).replace("SITE_SOURCES", site_sources, 1)
+
+
+# The app's icons: the window's icon as it is, and on a ground of its own
+# with room around it, for the launchers that cut an icon to their shape.
+ICONS = {"icon-192.png": (192, False), "icon-512.png": (512, True)}
+
+
+def icon(svg, size, grounded):
+    if grounded:
+        inner = re.sub(r"^.*?<svg[^>]*>|</svg>\s*$", "", svg, flags=re.DOTALL)
+        svg = ('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">'
+               '<rect width="32" height="32" fill="#2a6fc9"/>'
+               f'<g transform="translate(6.4 6.4) scale(0.6)">{inner}</g></svg>')
+    return subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size)], input=svg.encode(),
+                          capture_output=True, check=True).stdout
+
+
+def write_site(source, site, page, parts, module):
+    """A folder for a static web host: the page (its WebAssembly module a
+    file of its own), a web app manifest, its icons and a service worker
+    that keeps them all for use offline."""
+    site.mkdir(parents=True, exist_ok=True)
+    register = (source / "site.js").read_text(encoding="utf-8")
+    head = ('<link rel="manifest" href="manifest.webmanifest">\n'
+            '<link rel="icon" href="icon-192.png">\n'
+            '<link rel="apple-touch-icon" href="icon-512.png">\n'
+            f"<script>\n{register}</script>")
+    wasm = module.with_suffix(".wasm")
+    parts = parts | {"<!--SITE-->": head, "/*MODULE*/": module.read_text(encoding="utf-8")}
+    files = {"index.html": fill(page, parts, "; manifest-src 'self'; worker-src 'self'").encode("utf-8"),
+             wasm.name: wasm.read_bytes()}
+    svg = (source.parent / "ui" / "icons" / "solvara.svg").read_text(encoding="utf-8")
+    files |= {name: icon(svg, size, grounded) for name, (size, grounded) in ICONS.items()}
+    manifest = {
+        "name": "Solvara", "short_name": "Solvara", "lang": "it", "dir": "ltr",
+        "start_url": "./", "scope": "./", "display": "standalone",
+        "background_color": "#d9d9d9", "theme_color": "#2a6fc9",
+        "icons": [{"src": name, "sizes": f"{size}x{size}", "type": "image/png",
+                   "purpose": "maskable" if grounded else "any"}
+                  for name, (size, grounded) in ICONS.items()],
+    }
+    files["manifest.webmanifest"] = json.dumps(manifest, indent=1).encode("utf-8")
+    build = hashlib.sha256(b"".join(files[name] for name in sorted(files))).hexdigest()[:16]
+    worker = (source / "sw.js").read_text(encoding="utf-8")
+    files["sw.js"] = (worker.replace("BUILD_HASH", build, 1)
+                      .replace("FILE_LIST", json.dumps(["./", *sorted(files)]), 1).encode("utf-8"))
+    for name, data in files.items():
+        (site / name).write_bytes(data)
+
+
+def main():
+    source, module, output = (pathlib.Path(a) for a in sys.argv[1:4])
+    page = (source / "page.html").read_text(encoding="utf-8")
+    parts = {
+        "/*FACES*/": font_faces(),
+        "/*STYLE*/": (source / "window.css").read_text(encoding="utf-8"),
+        "/*MODULE*/": module.read_text(encoding="utf-8"),
+        "/*SCRIPT*/": (source / "window.js").read_text(encoding="utf-8"),
+        "LICENCES": licences(),
+    }
+    output.write_text(fill(page, parts | {"<!--SITE-->": ""}, ""), encoding="utf-8")
+    if len(sys.argv) > 5:
+        write_site(source, pathlib.Path(sys.argv[4]), page, parts, pathlib.Path(sys.argv[5]))
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 // caption and tab order, the presses of its buttons, the printed page and the
 // table for the clipboard. Only plain JavaScript values cross.
 #include "browser_window.h"
+#include "grid.h"
 #include "input_message.h"
 #include "layout.h"
 
@@ -81,6 +82,34 @@ val tabOrder()
     return list;
 }
 
+// The altitude table's controls by their places in it: the corner and the
+// declinations' captions, each hour row's label, and for each column its
+// heading, declination box and eight cells, top to bottom.
+val grid()
+{
+    using namespace solvara;
+    val table = val::object();
+    table.set("corner", kCornerLabel);
+    table.set("declinations", kDeclinationLabel);
+    val hours = val::array();
+    for (int row = 1; row <= kRows; ++row)
+        hours.call<void>("push", hourLabel(row));
+    table.set("hours", hours);
+    val columns = val::array();
+    for (int column = 1; column <= kColumns; ++column) {
+        val cells = val::array();
+        for (int row = 1; row <= kRows; ++row)
+            cells.call<void>("push", cellName(column, row));
+        val entry = val::object();
+        entry.set("heading", headingLabel(column));
+        entry.set("box", declinationBox(column));
+        entry.set("cells", cells);
+        columns.call<void>("push", entry);
+    }
+    table.set("columns", columns);
+    return table;
+}
+
 val formGeometry()
 {
     val form = val::object();
@@ -141,6 +170,7 @@ EMSCRIPTEN_BINDINGS(solvara)
 {
     emscripten::function("controls", &controls);
     emscripten::function("tabOrder", &tabOrder);
+    emscripten::function("grid", &grid);
     emscripten::function("form", &formGeometry);
     emscripten::function("press", &press);
     emscripten::function("page", &page);

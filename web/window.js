@@ -51,20 +51,49 @@ createSolvara().then((core) => {
     });
     el[c.name] = e;
   }
-  // Tab, and a screen reader, visit the enabled controls in the window's
-  // order, which is their order in the document: the heading first, then
-  // the boxes and buttons as Tab reaches them, then the labels and the
-  // result cells, which are read, not visited.
+  // Tab, and a screen reader, visit the enabled controls in the order the
+  // layout shows them, which is their order in the document. In the window:
+  // the heading first, then the boxes and buttons as Tab reaches them in the
+  // desktop's window, then the labels and the result cells, which are read,
+  // not visited.
   const order = core.tabOrder();
   const visited = new Set(order);
   const title = controls.find((c) => c.font === "title").name;
-  form.append(el[title], ...order.map((name) => el[name]),
-              ...controls.filter((c) => c.name !== title && !visited.has(c.name)).map((c) => el[c.name]));
+  const wideOrder = [title, ...order,
+    ...controls.filter((c) => c.name !== title && !visited.has(c.name)).map((c) => c.name)];
+  // The narrow layout (a phone, a tablet held upright) has the printed
+  // page's shape, row by row on nine columns (the declination, then the
+  // eight hours): the latitude and the presets, then the table with each
+  // column of the window as a row (its dates, its declination, its cells),
+  // then the buttons.
+  const grid = core.grid();
+  const narrowRows = [
+    [title], ["Label10", "Lat"], ["Label15"], ["Label1"], ["Command2", "Command3", "Command4"], ["Label477"],
+    [grid.corner], [grid.declinations, ...grid.hours],
+    ...grid.columns.flatMap((column) => [[column.heading], [column.box, ...column.cells]]),
+    ["Calcola", "Azzera", "Command1"], ["Label144"],
+  ];
+  const thirds = { 1: [[1, -1]], 2: [[1, 4], [4, -1]], 3: [[1, 4], [4, 7], [7, -1]] };
+  narrowRows.forEach((row, r) => row.forEach((name, i) => {
+    const [from, to] = row.length > 3 ? [i + 1, i + 2] : thirds[row.length][i];
+    el[name].style.gridArea = `${r + 1} / ${from} / ${r + 2} / ${to}`;
+    if (row.length > 3) el[name].classList.add("in-column");
+  }));
+  const narrowOrder = narrowRows.flat();
   for (const name of cells) el[name].tabIndex = -1;
+  let stops = order;
+  const arrange = (narrow) => {
+    const focused = document.activeElement;
+    document.body.classList.toggle("narrow", narrow);
+    form.append(...(narrow ? narrowOrder : wideOrder).map((name) => el[name]));
+    stops = narrow ? narrowOrder.filter((name) => visited.has(name)) : order;
+    if (form.contains(focused)) focused.focus();
+  };
+
   // As in the window, Tab goes round: from the last control to the first.
   form.addEventListener("keydown", (event) => {
     if (event.key !== "Tab") return;
-    const [first, last] = [el[order[0]], el[order[order.length - 1]]];
+    const [first, last] = [el[stops[0]], el[stops[stops.length - 1]]];
     const wrapTo = event.shiftKey ? (document.activeElement === first ? last : null)
                                   : (document.activeElement === last ? first : null);
     if (wrapTo) {
@@ -163,14 +192,30 @@ createSolvara().then((core) => {
   document.addEventListener("pointerdown", (event) => { if (!menu.contains(event.target)) closeMenu(); });
   document.addEventListener("keydown", (event) => { if (event.key === "Escape") closeMenu(); });
 
-  // On a screen narrower than the window (a phone), the window is scaled
-  // down to the width, so that it is seen whole.
+  // The window is drawn centred, as large as the room lets it, from its own
+  // size up to twice that: there its 8 pt text reads as 16 pt, and larger
+  // would only spread the boxes further apart. On a touch screen it is drawn
+  // no smaller than its text at 12 px and its boxes at 24 px a side. Where
+  // the room is narrower than that, the narrow layout takes its place.
+  const [wide, high] = [shape.width / twips, shape.height / twips];
+  const smallestBox = Math.min(...controls.filter((c) => c.kind !== "label").map((c) => c.height / twips));
+  const touch = matchMedia("(pointer: coarse)");
+  const openedAt = window.devicePixelRatio;
+  let narrow = null;
   const fit = () => {
-    const scale = Math.min(1, document.documentElement.clientWidth / (shape.width / twips));
-    form.style.transform = scale < 1 ? `scale(${scale})` : "";
-    screen.style.height = `${(shape.height / twips) * scale}px`;
+    const floor = touch.matches ? Math.max(12 / (8 * 4 / 3), 24 / smallestBox) : 1;
+    const width = document.documentElement.clientWidth;
+    if ((width < wide * floor) !== narrow) arrange((narrow = width < wide * floor));
+    // The browser's own zoom still enlarges the window: the room is taken
+    // as it was at the zoom the page was opened with.
+    const zoom = window.devicePixelRatio / openedAt;
+    const scale = Math.min(2, Math.max(floor, zoom * Math.min(width / wide, window.innerHeight / high)));
+    form.style.transform = narrow ? "" : `scale(${scale})`;
+    screen.style.width = narrow ? "" : `${wide * scale}px`;
+    screen.style.height = narrow ? "" : `${high * scale}px`;
   };
   window.addEventListener("resize", fit);
+  touch.addEventListener("change", fit);
   fit();
 
   // Ready once the faces the layout asked for are in.

@@ -8,7 +8,7 @@ import { execFileSync, spawn } from "node:child_process";
 import { readFileSync, mkdtempSync, writeFileSync } from "node:fs";
 import { createServer } from "node:net";
 import { tmpdir } from "node:os";
-import { join } from "node:path";
+import { dirname, join } from "node:path";
 import { after, before, test } from "node:test";
 import { pathToFileURL } from "node:url";
 import { createRequire } from "node:module";
@@ -20,6 +20,13 @@ const E = JSON.parse(execFileSync(expectedProgram, { maxBuffer: 1 << 26 }));
 const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const MM_PER_POINT = 25.4 / 72;
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+const freePort = () => new Promise((done) => {
+  const s = createServer().listen(0, "127.0.0.1", () => {
+    const { port } = s.address();
+    s.close(() => done(port));
+  });
+});
 
 // What the page fetched, as it counts it itself; where the engine's driver
 // sees requests (Chromium's does, also for files), those too.
@@ -40,18 +47,20 @@ async function puppeteerDriver(browser, executablePath) {
     goto: (url) => page.goto(url),
     run: (fn, ...a) => page.evaluate(fn, ...a),
     inject: (source) => page.evaluate(source),
-    async keys(...presses) {
-      for (const p of presses) {
-        const [key, ...held] = p.split("+").reverse();
-        for (const m of held) await page.keyboard.down(m);
-        // Chromium's keys carry no editing command unless told.
-        await page.keyboard.press(key, held.length && browser === "chrome" ? { commands: ["copy"] } : {});
-        for (const m of held) await page.keyboard.up(m);
-      }
+    async keys(key) { // "Tab", "Enter", " " or "Control+c"
+      const [pressed, held] = key.split("+").reverse();
+      if (held) await page.keyboard.down(held);
+      // Chromium's keys carry no editing command unless told.
+      await page.keyboard.press(pressed, held && browser === "chrome" ? { commands: ["copy"] } : {});
+      if (held) await page.keyboard.up(held);
     },
     click: (id) => page.click(`#${id}`),
-    size: (width, height, deviceScaleFactor = 1) => page.setViewport({ width, height, deviceScaleFactor }),
+    // A touch screen where the engine can be told (Chromium).
+    size: (width, height, deviceScaleFactor = 1, touch = false) => page.setViewport({ width, height, deviceScaleFactor,
+      ...(browser === "chrome" && { isMobile: touch, hasTouch: touch }) }),
     pdf: () => page.pdf({ preferCSSPageSize: true }),
+    cdp: async (method, params) => (await page.createCDPSession()).send(method, params),
+    offline: (on) => page.setOfflineMode(on),
     requests: async () => urls.concat(await page.evaluate(fetched)),
     close: () => b.close(),
   };
@@ -60,12 +69,7 @@ async function puppeteerDriver(browser, executablePath) {
 // WebKit (what every iPad and iPhone runs) through WebKitGTK's WebDriver and
 // its MiniBrowser, on the display the test is given.
 async function webkitDriver() {
-  const port = await new Promise((done) => {
-    const s = createServer().listen(0, "127.0.0.1", () => {
-      const { port } = s.address();
-      s.close(() => done(port));
-    });
-  });
+  const port = await freePort();
   const driver = spawn("/usr/bin/WebKitWebDriver", [`--port=${port}`], { stdio: "ignore" });
   const call = async (method, path, body) => {
     const r = await fetch(`http://127.0.0.1:${port}${path}`, { method, body: body && JSON.stringify(body) });
@@ -73,15 +77,7 @@ async function webkitDriver() {
     if (!r.ok) throw new Error(`WebDriver ${path}: ${value.message}`);
     return value;
   };
-  for (let tries = 0; ; ++tries) {
-    try {
-      await call("GET", "/status");
-      break;
-    } catch (error) {
-      if (tries > 100) throw error;
-      await sleep(100);
-    }
-  }
+  await until(() => call("GET", "/status").then(() => true, () => false), "WebKitWebDriver never answered", 10000);
   const binary = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
   const { sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: {
     "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } });
@@ -101,24 +97,18 @@ async function webkitDriver() {
     goto: (url) => call("POST", `${s}/url`, { url }),
     run,
     inject: (source) => call("POST", `${s}/execute/sync`, { script: source, args: [] }),
-    keys: (...presses) => call("POST", `${s}/actions`, { actions: [{ type: "key", id: "keys", actions:
-      presses.flatMap((p) => {
-        const keys = p.split("+").map((k) => KEYS[k] ?? k);
-        return [...keys.map((value) => ({ type: "keyDown", value })),
-                ...keys.reverse().map((value) => ({ type: "keyUp", value }))];
-      }) }] }),
-    async click(id) {
-      const found = await call("POST", `${s}/element`, { using: "css selector", value: `#${id}` });
-      await call("POST", `${s}/element/${Object.values(found)[0]}/click`, {});
+    keys: (key) => {
+      const keys = key.split("+").map((k) => KEYS[k] ?? k);
+      return call("POST", `${s}/actions`, { actions: [{ type: "key", id: "keys", actions: [
+        ...keys.map((value) => ({ type: "keyDown", value })), ...keys.reverse().map((value) => ({ type: "keyUp", value }))] }] });
     },
+    click: (id) => call("POST", `${s}/element`, { using: "css selector", value: `#${id}` })
+      .then((found) => call("POST", `${s}/element/${Object.values(found)[0]}/click`, {})),
     size: (width, height) => call("POST", `${s}/window/rect`, { width, height }),
     // WebKitGTK's driver has no print command; the other two print the page.
     pdf: null,
     requests: () => run(fetched),
-    async close() {
-      await call("DELETE", s).catch(() => {});
-      driver.kill();
-    },
+    close: () => call("DELETE", s).catch(() => {}).then(() => driver.kill()),
   };
 }
 
@@ -129,17 +119,22 @@ const drivers = {
 };
 let tab;
 
-async function until(probe, what, ms = 20000) {
+async function until(probe, what, ms = 20000) { // probe: a promise of true when done
   for (const end = Date.now() + ms; !(await probe());) {
     if (Date.now() > end) assert.fail(what);
     await sleep(50);
   }
 }
-async function open() {
-  await tab.goto(PAGE);
+async function open(url = PAGE) {
+  await tab.goto(url);
   await until(() => tab.run(() => document.body.dataset.ready === "true"), "the page never became ready");
 }
 const active = () => tab.run(() => document.activeElement.id);
+async function tabs(count) { // the controls Tab reaches, one after the other
+  const visited = [];
+  while (visited.length < count) visited.push(await tab.keys("Tab").then(active));
+  return visited;
+}
 const cells = () => tab.run(() => Array.from(document.querySelectorAll("#MainForm input[readonly]"), (e) => e.value));
 const type = (typed) => tab.run((t) => {
   for (const [id, text] of t) document.getElementById(id).value = text;
@@ -161,15 +156,17 @@ after(() => tab?.close());
 test("controls at their places, with their kinds, names and whole captions", async () => {
   assert.equal(await tab.run(() => document.title), E.caption.trim().split(/\s+/).join(" "));
   assert.equal(await active(), "Calcola");
+  // Places as the desktop has them, at the scale the window is drawn.
   const shown = await tab.run(() => {
     const origin = document.getElementById("MainForm").getBoundingClientRect();
+    const scale = origin.width / document.getElementById("MainForm").offsetWidth;
     return Object.fromEntries(Array.from(document.querySelectorAll("#MainForm > *"), (e) => {
       const r = e.getBoundingClientRect();
       const kind = { INPUT: e.readOnly ? "cell" : "box", BUTTON: "button" }[e.tagName] ?? "label";
       const edges = [[r.width / 2, 0.5], [r.width / 2, r.height - 0.5], [0.5, r.height / 2], [r.width - 0.5, r.height / 2]];
       return [e.id, [kind, e.getAttribute("aria-label") ?? "", e.tagName === "INPUT" ? e.value : e.textContent,
                      edges.map(([x, y]) => document.elementFromPoint(r.left + x, r.top + y)?.id),
-                     r.left - origin.left, r.top - origin.top, r.width, r.height]];
+                     ...[r.left - origin.left, r.top - origin.top, r.width, r.height].map((v) => v / scale)]];
     }));
   });
   assert.deepEqual(Object.keys(shown).sort(), E.controls.map((c) => c.name).sort());
@@ -204,12 +201,7 @@ test("controls at their places, with their kinds, names and whole captions", asy
 
 test("Tab goes round the window's order; Enter and Space press a button", async () => {
   await open();
-  const visited = [];
-  for (const _ of E.tabOrder) {
-    await tab.keys("Tab");
-    visited.push(await active());
-  }
-  assert.deepEqual(visited, [...E.tabOrder.slice(1), E.tabOrder[0]]);
+  assert.deepEqual(await tabs(E.tabOrder.length), [...E.tabOrder.slice(1), E.tabOrder[0]]);
   for (const [button, key] of tab.keysPressButtons ? [["Command3", "Enter"], ["Azzera", " "]] : []) {
     await tab.run((id) => document.getElementById(id).focus(), button);
     const before = await tab.run(() => document.getElementById("dcl201a").value);
@@ -218,38 +210,44 @@ test("Tab goes round the window's order; Enter and Space press a button", async 
   }
 });
 
+// One press of E's, its texts or its refusal checked: the message, inside
+// the viewport, then the focus back on the refused box with its text
+// selected and the table as it was.
+async function press(p, number) {
+  const before = await cells();
+  await type(p.typed);
+  await tab.click(p.button);
+  if (!p.message) {
+    const shown = await tab.run((texts, captions) => [texts.map(([id]) => document.getElementById(id).value),
+      captions.map(([id]) => document.getElementById(id).textContent)], p.texts, p.captions);
+    return assert.deepEqual(shown, [p.texts.map(([, t]) => t), p.captions.map(([, t]) => t)], `press ${number}: ${p.button}`);
+  }
+  const dialog = await tab.run(() => {
+    const d = document.getElementById("Messaggio");
+    const r = d.getBoundingClientRect();
+    return [d.open, document.getElementById("MessaggioTitolo").textContent, document.getElementById("MessaggioTesto").textContent,
+            d.querySelectorAll("button").length, r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight];
+  });
+  assert.deepEqual(dialog, [true, "Solvara", p.message, 1, true], `press ${number}`);
+  if (number === refusing) await assertAccessible("with the message open");
+  await (tab.keysPressButtons ? tab.keys("Enter") : tab.click("MessaggioOK"));
+  await until(async () => (await active()) === p.refusedBox, `press ${number}: focus not on ${p.refusedBox}`, 2000);
+  assert.ok(await tab.run(() => {
+    const b = document.activeElement;
+    return b.selectionStart === 0 && b.selectionEnd === b.value.length;
+  }), `press ${number}: the refused text selected`);
+  assert.deepEqual(await cells(), before, `press ${number}`);
+}
+const refusing = E.presses.findIndex((p) => p.message);
+const computing = E.presses.findIndex((p) => !p.message && p.button === "Calcola");
+
 test("presses give the native texts; a refusal its dialog, then the box", async () => {
   await open();
-  let refusals = 0;
-  let computed = 0;
-  for (const [number, press] of E.presses.entries()) {
-    const before = await cells();
-    await type(press.typed);
-    await tab.click(press.button);
-    if (press.message) {
-      const dialog = await tab.run(() => {
-        const d = document.getElementById("Messaggio");
-        return [d.open, document.getElementById("MessaggioTitolo").textContent,
-                document.getElementById("MessaggioTesto").textContent, d.querySelectorAll("button").length];
-      });
-      assert.deepEqual(dialog, [true, "Solvara", press.message, 1], `press ${number}`);
-      if (refusals++ === 0) await assertAccessible("with the message open");
-      await (tab.keysPressButtons ? tab.keys("Enter") : tab.click("MessaggioOK"));
-      await until(async () => (await active()) === press.refusedBox, `press ${number}: focus not on ${press.refusedBox}`, 2000);
-      assert.ok(await tab.run(() => {
-        const b = document.activeElement;
-        return b.selectionStart === 0 && b.selectionEnd === b.value.length;
-      }), `press ${number}: the refused text selected`);
-      assert.deepEqual(await cells(), before, `press ${number}`);
-      continue;
-    }
-    const shown = await tab.run((texts, captions) => [texts.map(([id]) => document.getElementById(id).value),
-      captions.map(([id]) => document.getElementById(id).textContent)], press.texts, press.captions);
-    assert.deepEqual(shown, [press.texts.map(([, t]) => t), press.captions.map(([, t]) => t)],
-                     `press ${number}: ${press.button}`);
-    if (press.button === "Calcola" && computed++ === 0) await assertAccessible("after a computation");
+  for (const [number, p] of E.presses.entries()) {
+    await press(p, number);
+    if (number === computing) await assertAccessible("after a computation");
   }
-  assert.ok(refusals > 0 && computed > 0);
+  assert.ok(refusing >= 0 && computing >= 0);
 });
 
 test("the copy and the printed page are the native ones; nothing is requested", async () => {
@@ -274,13 +272,10 @@ test("the copy and the printed page are the native ones; nothing is requested", 
     assert.equal(pages.length, 1);
     assert.ok(pages[0].every((v, i) => Math.abs(v - [210, 297][i]) <= 0.5), `the sheet ${pages[0]} mm`);
     const words = rows.filter((r) => r.level === "5");
-    assert.ok(!words.some((w) => w.text === "Calcola"), "the window is not printed");
-    for (const { text, x, y } of E.page.filter((t) => t.text.trim())) {
-      const off = (w) => Math.abs(w.mm[0] - x) + Math.abs(w.mm[1] - y);
-      const near = words.filter((w) => w.text === text.trim().split(/\s+/)[0]).sort((a, b) => off(a) - off(b))[0];
-      assert.ok(near && Math.abs(near.mm[0] - x) <= 0.5 && Math.abs(near.mm[1] - y) <= 0.5,
-                `"${text}" at ${near?.mm.slice(0, 2)} mm, not ${[x, y]}`);
-    }
+    const misplaced = E.page.filter(({ text, x, y }) => text.trim() && !words.some((w) =>
+      w.text === text.trim().split(/\s+/)[0] && Math.abs(w.mm[0] - x) <= 0.5 && Math.abs(w.mm[1] - y) <= 0.5));
+    assert.deepEqual(misplaced, [], "texts not found within 0.5 mm of their places");
+    // Nothing else on the sheet (the window is not printed).
     assert.equal(words.length, E.page.flatMap((t) => t.text.split(/\s+/).filter(Boolean)).length);
   }
 
@@ -288,12 +283,75 @@ test("the copy and the printed page are the native ones; nothing is requested", 
   assert.deepEqual([...new Set(out)], [PAGE]);
 });
 
-test("on a phone the window is seen whole", async () => {
-  await tab.size(420, 800);
+// What a finger and an eye need, measured on screen: no text under 12 px,
+// (16 px in a typed box of the narrow layout, which a phone would zoom
+// into), no box or button under 24 px a side, and no sideways scrolling.
+const fitsHand = () => {
+  const narrow = document.body.classList.contains("narrow");
+  const shown = Array.from(document.querySelectorAll("#MainForm > *"), (e) => [e, e.getBoundingClientRect()])
+    .filter(([e, r]) => r.width && (e.value || e.textContent).trim());
+  const form = document.getElementById("MainForm");
+  const scale = form.getBoundingClientRect().width / form.offsetWidth;
+  const small = shown.filter(([e]) => parseFloat(getComputedStyle(e).fontSize) * scale
+    < (narrow && e.matches("input:not([readonly])") ? 16 : 12) - 0.01).map(([e]) => e.id);
+  const stops = shown.filter(([e]) => e.matches("input:not([readonly]), button"));
+  const tiny = stops.filter(([, r]) => Math.min(r.width, r.height) < 24).map(([e]) => e.id);
+  return { narrow, small, tiny, stops: stops.map(([e, r]) => [e.id, r.top, r.left]),
+           sideways: document.documentElement.scrollWidth - document.documentElement.clientWidth };
+};
+
+test("on a phone, an upright and a lying tablet: read, reached and used by hand", async () => {
+  for (const [width, height, narrow] of [[390, 844, true], [768, 1024, true], [1024, 768, false], [320, 640, true]]) {
+    const at = `${width} × ${height}`;
+    await tab.size(width, height, 1, true);
+    await open();
+    const seen = await tab.run(fitsHand);
+    assert.deepEqual([seen.narrow, seen.small, seen.tiny, seen.sideways], [narrow, [], [], 0], at);
+    if (!narrow) continue;
+    // Tab follows what is seen: down the rows, left to right in each.
+    await tab.run((first) => document.getElementById(first).focus(), seen.stops[0][0]);
+    const visited = [seen.stops[0][0], ...await tabs(seen.stops.length - 1)];
+    const place = Object.fromEntries(seen.stops.map(([id, top, left]) => [id, [top, left]]));
+    const inReadingOrder = visited.every((id, i) => i === 0 || place[id][0] > place[visited[i - 1]][0] + 1
+      || (Math.abs(place[id][0] - place[visited[i - 1]][0]) <= 1 && place[id][1] > place[visited[i - 1]][1]));
+    assert.ok(inReadingOrder && new Set(visited).size === seen.stops.length, `${at}: Tab visits ${visited}`);
+    for (let number = 0; number <= Math.max(computing, refusing); ++number) await press(E.presses[number], number);
+  }
+});
+
+test("on a large screen the window is centred and larger", async () => {
+  await tab.size(1920, 1080);
   await open();
-  const [width, right, scaled] = await tab.run(() => {
+  const [left, right, top, bottom, width, height] = await tab.run(() => {
     const r = document.getElementById("MainForm").getBoundingClientRect();
-    return [document.documentElement.clientWidth, r.right, r.width];
+    return [r.left, r.right, r.top, r.bottom, document.documentElement.clientWidth, innerHeight];
   });
-  assert.ok(right <= width + 0.5 && scaled > width * 0.95, `the window ${scaled} px wide, ending at ${right}, in ${width}`);
+  assert.ok(Math.abs(left - (width - right)) <= 1 && Math.abs(top - (height - bottom)) <= 1, `window at ${[left, top, right, bottom]}`);
+  assert.ok(right - left > 1.5 * E.width && right - left <= 2 * E.width + 1, `window ${right - left} px wide`);
+});
+
+test("the site installs, and after the first visit opens and computes offline",
+     { skip: engine !== "chromium" && "Chromium's driver tells installability and cuts the network" }, async () => {
+  const port = await freePort();
+  const url = `http://127.0.0.1:${port}/`;
+  const server = spawn("/usr/bin/python3", ["-m", "http.server", "--bind", "127.0.0.1", "--directory",
+                                            join(dirname(pagePath), "site"), `${port}`], { stdio: "ignore" });
+  try {
+    await until(() => fetch(url).then((r) => r.ok, () => false), "the site's server never answered");
+    await tab.size(390, 844, 1, true);
+    await open(url);
+    assert.deepEqual((await tab.cdp("Page.getInstallabilityErrors")).installabilityErrors, []);
+    await until(() => tab.run(() => Promise.race([navigator.serviceWorker.ready.then(() => true),
+                                                  new Promise((done) => setTimeout(done, 100, false))])),
+                "no service worker took the site", 5000);
+    await open(url);
+    assert.ok(await tab.run(() => navigator.serviceWorker.controller !== null), "no service worker controls the page");
+    server.kill();
+    await tab.offline(true);
+    await open(url);
+    for (let number = 0; number <= computing; ++number) await press(E.presses[number], number);
+  } finally {
+    server.kill();
+    await tab.offline(false);
+  }
 });
