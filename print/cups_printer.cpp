@@ -139,6 +139,19 @@ void CupsPrinter::nextWait()
     waitUntil_ = std::min(Clock::now() + limits_.exchange, handOverEnds_);
 }
 
+int CupsPrinter::keepWaitingForJob(http_t *, void *printer)
+{
+    auto &self = *static_cast<CupsPrinter *>(printer);
+    const auto now = Clock::now();
+    if (now >= self.overdueAt_ && !self.overdueTold_) {
+        self.overdueTold_ = true;
+        self.fail("Il server di stampa non ha risposto in tempo.");
+        if (self.events_.overdue)
+            self.events_.overdue(self.reason_);
+    }
+    return now < self.waitUntil_ ? 1 : 0;
+}
+
 bool CupsPrinter::fail(std::string why)
 {
     if (reason_.empty())
@@ -265,9 +278,18 @@ bool CupsPrinter::submit(const QByteArray &pdf)
 
     if (events_.asking)
         events_.asking();
+    // Once the exchange's time is up the print has failed; a job the server
+    // creates after that is still this print's, so its answer is awaited on.
     nextWait();
+    overdueAt_ = waitUntil_;
+    overdueTold_ = false;
+    waitUntil_ = std::max(waitUntil_, limits_.lateJobUntil);
+    httpSetTimeout(http, kWaitStepSeconds, keepWaitingForJob, this);
     const ipp_status_t created =
         cupsCreateDestJob(http, dest, info, &jobId_, kJobTitle, options.count(), options.options());
+    httpSetTimeout(http, kWaitStepSeconds, keepWaiting, &waitUntil_);
+    if (overdueTold_)
+        return false; // a job created this late is withdrawn with the failed document
     if (!successful(created) || jobId_ <= 0)
         return fail(exchangeFailure(successful(created) ? kUnconfirmed : refusal()));
     if (events_.created)
@@ -290,6 +312,8 @@ bool CupsPrinter::submit(const QByteArray &pdf)
         return fail(refusal()); // libcups keeps the answer's words
     if (!written || !answer || !job || ippGetInteger(job, 0) != jobId_)
         return fail(exchangeFailure(kUnconfirmed));
+    if (events_.confirmed)
+        events_.confirmed();
     return true;
 }
 

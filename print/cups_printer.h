@@ -5,6 +5,8 @@
 
 #include <QPointF>
 
+#include <cups/http.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -23,6 +25,11 @@ struct PrintServerLimits {
     std::chrono::milliseconds exchange{5000}; // one request and its answer, page upload included
     std::chrono::milliseconds handOver{12000}; // from finding the printer to the page's acceptance
     std::chrono::milliseconds cancel{3000}; // withdrawing a job after a failure
+    // A job's creation answered after its exchange's limit: the print has
+    // failed by then, but the job the answer tells of is still this print's
+    // to withdraw, so the answer is awaited until then (the print helper's
+    // own end); by default not at all.
+    std::chrono::steady_clock::time_point lateJobUntil{};
 };
 
 // The system's default CUPS destination. The page is drawn as a PDF in
@@ -38,11 +45,16 @@ class CupsPrinter final : public Printer {
 public:
     // What the helper learns of the job as it goes, to withdraw it should the
     // window go away: asking just before the server is asked to create the
-    // job, created with its number as soon as the server has, before the page
-    // is sent.
+    // job; overdue, with why the print failed, once the exchange's limit has
+    // passed while the answer is still awaited (see lateJobUntil); created
+    // with its number as soon as the server has, before the page is sent;
+    // confirmed the moment the server's success for the page is known, after
+    // which the job is the server's to print.
     struct JobEvents {
         std::function<void()> asking;
+        std::function<void(const std::string &why)> overdue;
         std::function<void(int jobId)> created;
+        std::function<void()> confirmed;
     };
 
     explicit CupsPrinter(PrintServerLimits limits = {}, JobEvents events = {});
@@ -75,6 +87,9 @@ private:
     bool connect(Clock::time_point giveUpAt);
     // Starts the clock for the next request and its answer.
     void nextWait();
+    // The timeout callback while a job's creation is awaited: tells the
+    // print overdue once, and waits on until lateJobUntil.
+    static int keepWaitingForJob(http_t *, void *printer);
     // Whether the server told what the default printer is and takes.
     bool ready() const;
     bool submit(const QByteArray &pdf);
@@ -95,6 +110,8 @@ private:
     // callback.
     Clock::time_point waitUntil_;
     Clock::time_point handOverEnds_;
+    Clock::time_point overdueAt_; // of the job's creation
+    bool overdueTold_ = false;
     QPointF printableOriginMm_;
     int copies_ = 1;
     double points_ = 9;

@@ -22,6 +22,18 @@ std::vector<std::string> pageBoxes()
     return boxes;
 }
 
+// A length as the window writes it: decimal digits, no sign, no blank and no
+// leading zero, so that every length has one spelling; nullopt otherwise.
+std::optional<std::size_t> decimal(std::string_view digits)
+{
+    std::size_t value = 0;
+    const char *const end = digits.data() + digits.size();
+    const auto [last, error] = std::from_chars(digits.data(), end, value);
+    if (error != std::errc() || last != end || (digits.size() > 1 && digits.front() == '0'))
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 std::string pageRequest(const Form &form)
@@ -45,11 +57,11 @@ bool readPageRequest(std::string_view request, Form &form)
         if (blank == std::string_view::npos || feed == std::string_view::npos || feed < blank)
             return false;
         const std::string_view box = request.substr(0, blank);
-        std::size_t length = 0;
-        const char *digits = request.data() + blank + 1;
-        const auto [end, error] = std::from_chars(digits, request.data() + feed, length);
-        if (error != std::errc() || end != request.data() + feed || missing.erase(box) != 1)
+        const std::optional<std::size_t> read =
+            decimal(request.substr(blank + 1, feed - blank - 1));
+        if (!read || missing.erase(box) != 1)
             return false;
+        const std::size_t length = *read;
         request.remove_prefix(feed + 1);
         if (request.size() <= length || request[length] != '\n') // length + 1 may wrap
             return false;
@@ -66,14 +78,8 @@ std::string framedRequest(std::string_view request)
 
 std::optional<std::size_t> requestLength(std::string_view line)
 {
-    std::size_t length = 0;
-    const char *const first = line.data();
-    const char *const end = first + line.size();
-    const auto [last, error] = std::from_chars(first, end, length);
-    if (error != std::errc() || last != end || length > kRequestLimit
-        || (line.size() > 1 && line.front() == '0'))
-        return std::nullopt;
-    return length;
+    const std::optional<std::size_t> length = decimal(line);
+    return length && *length <= kRequestLimit ? length : std::nullopt;
 }
 
 std::string reasonLine(std::string_view reason)

@@ -4,7 +4,10 @@
 // It reads the page's texts on its input (framedRequest), says on its output
 // "job N created" once the server holds a job, then "done" once the server
 // confirmed the page for that job, or "failed" after it withdrew the job,
-// after a line that tells why (reasonLine) when it knows.
+// after a line that tells why (reasonLine) when it knows. A server that
+// answers the job's creation too late has failed the print: the helper says
+// so at once, but waits on for that answer within its own time, to withdraw
+// the job it tells of.
 //
 // The job is the helper's own to withdraw. The window keeps the helper's
 // input open until it has the verdict; when the input ends before that (the
@@ -45,8 +48,9 @@ enum class Stage {
     Preparing, // no job asked for yet
     Asking, // the server is asked to create a job
     Created, // the server holds the job
+    Confirmed, // the server confirmed the page: the job is the server's to print
     Said, // the verdict is said: the window has it, or will not ask
-    Abandoned, // the window went away while the server was asked for a job
+    Abandoned, // the print failed or the window went away while a job was asked for
 };
 
 std::mutex stageLock;
@@ -59,10 +63,18 @@ void say(const std::string &line)
     std::fflush(stdout);
 }
 
-// Reads exactly size bytes of the input; false when it ends first.
-bool readInput(char *into, std::size_t size)
+// Reads exactly size bytes of the input; false when it ends first, when the
+// helper is told to end (told, a signalfd) or when its time is up.
+bool readInput(char *into, std::size_t size, int told, Clock::time_point until)
 {
     while (size > 0) {
+        pollfd watched[] = {{0, POLLIN, 0}, {told, POLLIN, 0}};
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        const int ready = left.count() > 0 ? ::poll(watched, 2, int(left.count())) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0 || watched[1].revents != 0)
+            return false;
         const ssize_t got = ::read(0, into, size);
         if (got < 0 && errno == EINTR)
             continue;
@@ -76,18 +88,18 @@ bool readInput(char *into, std::size_t size)
 
 // The request as the window frames it; nullopt for one cut short or
 // malformed.
-std::optional<std::string> readRequest()
+std::optional<std::string> readRequest(int told, Clock::time_point until)
 {
     std::string line;
     char byte = 0;
-    while (line.size() <= std::numeric_limits<std::size_t>::digits10 && readInput(&byte, 1)
-           && byte != '\n')
+    while (line.size() <= std::numeric_limits<std::size_t>::digits10
+           && readInput(&byte, 1, told, until) && byte != '\n')
         line += byte;
     const std::optional<std::size_t> length = requestLength(line);
     if (byte != '\n' || !length)
         return std::nullopt;
     std::string request(*length, '\0');
-    if (!readInput(request.data(), request.size()))
+    if (!readInput(request.data(), request.size(), told, until))
         return std::nullopt;
     return request;
 }
@@ -115,12 +127,13 @@ void watchWindow(int told, Clock::time_point until)
             break;
     }
     const std::lock_guard lock(stageLock);
-    if (timeUp && stage != Stage::Said && stage != Stage::Abandoned)
+    if (timeUp && (stage == Stage::Preparing || stage == Stage::Asking || stage == Stage::Created))
         say(reasonLine(printLimitReason()));
     switch (stage) {
     case Stage::Preparing: ::_exit(1);
     case Stage::Created: cancelCupsJob(jobId, kCancelLimit); ::_exit(1);
     case Stage::Asking: stage = Stage::Abandoned; return;
+    case Stage::Confirmed: // the verdict, "done", follows at once
     case Stage::Said:
     case Stage::Abandoned: return;
     }
@@ -149,7 +162,9 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    const std::optional<std::string> request = readRequest();
+    // Told to end or out of time while the request comes, it ends at once:
+    // nothing is asked of the server yet.
+    const std::optional<std::string> request = readRequest(told, until);
     MemoryForm form;
     if (!request || !readPageRequest(*request, form)) {
         say("failed");
@@ -165,6 +180,17 @@ int main(int argc, char **argv)
         const std::lock_guard lock(stageLock);
         stage = Stage::Asking;
     };
+    // The answer to the job's creation overdue: the window hears of the
+    // failure now; the printer waits on for the answer, to withdraw a job
+    // created this late.
+    events.overdue = [](const std::string &why) {
+        const std::lock_guard lock(stageLock);
+        if (stage == Stage::Asking) {
+            say(reasonLine(why));
+            say("failed");
+        }
+        stage = Stage::Abandoned;
+    };
     // A window that went away while the job was asked for leaves it to be
     // withdrawn here, at once.
     events.created = [](int created) {
@@ -177,7 +203,15 @@ int main(int argc, char **argv)
         jobId = created;
         say("job " + std::to_string(created) + " created");
     };
-    CupsPrinter printer({}, events);
+    // From the moment the server's success for the page is known nothing
+    // withdraws the job, whatever becomes of the window.
+    events.confirmed = [] {
+        const std::lock_guard lock(stageLock);
+        stage = Stage::Confirmed;
+    };
+    PrintServerLimits limits;
+    limits.lateJobUntil = until;
+    CupsPrinter printer(limits, events);
     const bool sent = printTable(form, printer) == PrintOutcome::Sent;
     const std::lock_guard lock(stageLock);
     if (stage == Stage::Abandoned)

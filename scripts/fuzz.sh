@@ -29,6 +29,9 @@ printf '"%s"\n' '\xc2\xb0' '\xc2\xba' "'" "''" '\xe2\x80\xb2' '\"' '\xe2\x80\xb3
 # the target writes itself, and the lengths at the edges of a size_t.
 mkdir -p build/fuzz/corpus/fuzz_request
 SOLVARA_FUZZ_SEED=build/fuzz/corpus/fuzz_request/opening build/fuzz/tests/fuzz/fuzz_request
+# The same request with one box's length spelt with a leading zero, which the
+# helper must refuse as it refuses it in the frame.
+tail -n +2 build/fuzz/corpus/fuzz_request/opening | sed '1s/^Lat 7$/Lat 07/' >build/fuzz/corpus/fuzz_request/leading-zero
 printf '"%s"\n' 18446744073709551615 18446744073709551616 16777216 >build/fuzz/request.dict
 
 run() { # TARGET MAX_LEN [LIBFUZZER FLAGS]

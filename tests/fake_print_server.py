@@ -6,7 +6,7 @@ fake_print_server.py MODE LIFETIME_SECONDS FOLDER, MODE being one of: Full
 answers), AsksPassword (answers every request "401 Unauthorized"). The other
 modes are small IPP servers: Accepts (takes the page as job 1, the first a new
 server gives), SlowJob (as Accepts, but answers the job's creation a second
-late), SwallowsAnswer (takes it, never answers), WrongJob (answers for
+late), LateJob (as Accepts, but answers it six seconds late), SwallowsAnswer (takes it, never answers), WrongJob (answers for
 job 2), RefusesJobs (is not accepting jobs), NoPrinter (has no default
 printer), Busy (answers every query about the printer "server-error-busy"),
 Trickle (starts each answer, then sends one byte every 50 ms, never ending)
@@ -32,7 +32,7 @@ import threading
 import time
 
 MODE, LIFETIME = sys.argv[1], float(sys.argv[2])
-IPP_MODES = ("Accepts", "SlowJob", "SwallowsAnswer", "WrongJob", "RefusesJobs", "NoPrinter",
+IPP_MODES = ("Accepts", "SlowJob", "LateJob", "SwallowsAnswer", "WrongJob", "RefusesJobs", "NoPrinter",
              "Busy", "Trickle", "ClosesThenFull")
 if MODE not in ("Full", "Silent", "AsksPassword") + IPP_MODES:
     sys.exit(f"unknown mode {MODE}")
@@ -161,7 +161,7 @@ def serve_ipp(client):
         elif operation in (0x000B, 0x4001):  # Get-Printer-Attributes, CUPS-Get-Default
             body = answer(request_id, group=printer())
         elif operation == 0x0005:  # Create-Job
-            time.sleep(1 if MODE == "SlowJob" else 0)
+            time.sleep({"SlowJob": 1, "LateJob": 6}.get(MODE, 0))
             body = answer(request_id, group=b"\x02" + attribute(0x21, "job-id", 1))
         elif operation == 0x0006:  # Send-Document
             with open(DOCUMENT, "wb") as page:

@@ -50,14 +50,18 @@ discover_tests(print_tests)
 # getaddrinfo preloaded into the helper.
 add_library(slow_resolver MODULE slow_resolver.cpp)
 target_link_libraries(slow_resolver PRIVATE solvara_warnings ${CMAKE_DL_LIBS})
+# ... and the server's confirmation of the page, slow to be freed.
+add_library(slow_confirmation MODULE slow_confirmation.cpp)
+target_link_libraries(slow_confirmation PRIVATE solvara_warnings Cups::Cups ${CMAKE_DL_LIBS})
 # A window in a process of its own, for the tests that end it from outside.
 add_executable(printing_window printing_window.cpp)
 target_link_libraries(printing_window PRIVATE solvara_ui solvara_warnings)
 add_executable(window_print_tests print_window_test.cpp)
-add_dependencies(window_print_tests slow_resolver printing_window)
+add_dependencies(window_print_tests slow_resolver slow_confirmation printing_window)
 target_link_libraries(window_print_tests PRIVATE solvara_test_support solvara_warnings)
 target_compile_definitions(window_print_tests PRIVATE
   SOLVARA_SLOW_RESOLVER="$<TARGET_FILE:slow_resolver>"
+  SOLVARA_SLOW_CONFIRMATION="$<TARGET_FILE:slow_confirmation>"
   SOLVARA_PRINTING_WINDOW="$<TARGET_FILE:printing_window>")
 discover_tests(window_print_tests TIMEOUT 60)
 

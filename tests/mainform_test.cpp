@@ -265,6 +265,7 @@ TEST_F(MainFormTest, CopiesTheTableAsShown)
     for (const char *preset : {"Command2", "Command3"}) {
         click(preset);
         click("Calcola");
+        QTest::keyClicks(form.control(declinationBox(2)), "7"); // typed, not computed
         QStringList lines = {label("Label100")->text(), q("δ°")};
         lines += q("05.00-19.00 06.00-18.00 07.00-17.00 08.00-16.00 09.00-15.00 10.00-14.00 "
                    "11.00-13.00 12.00")

@@ -111,6 +111,7 @@ TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
              "Label1 1\nx\n" + request, // not a box the page reads
              "Lat 18446744073709551615\n" + others, // a length that wraps round
              "Lat 6\n45 N\n7|" + others, // a text not ended by a line feed
+             "Lat 06\n45 N\n7\n" + others, // a length with a leading zero
          })
         EXPECT_FALSE(readPageRequest(malformed, helper)) << malformed.substr(0, 30);
 

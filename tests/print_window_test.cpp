@@ -4,6 +4,7 @@
 // and the window does not change on screen; however the window ends during a
 // print, the helper withdraws its job.
 #include "fake_print_server.h"
+#include "memory_form.h"
 #include "page_request.h"
 #include "pdf_words.h"
 #include "print_process.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <csignal>
 #include <filesystem>
@@ -110,9 +112,24 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     actByAccessibility(form.control("Azzera"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.text("Lat") == "0"; }, 1000));
 
+    // A refused box's message, then a print again: each holds the boxes anew
+    // (read-only, their texts kept), and after them typing works again.
+    auto *box = qobject_cast<QLineEdit *>(form.control("dcl1a"));
+    std::vector<bool> held;
+    const auto typeInto = [&] { held.push_back(box->isReadOnly()), QTest::keyClicks(box, "5"); };
+    form.setText("Lat", "trenta");
+    window.catcher.whileOpen = [&] { return typeInto(), false; };
+    QTest::mouseClick(form.control("Calcola"), Qt::LeftButton);
+    window.catcher.whileOpen = nullptr;
+    EXPECT_EQ(form.text("dcl1a"), "0");
     FakePrintServer accepts("Accepts", 30s);
     form.setText("dc5a", "-23,44 N"); // the last box the page reads, with a blank
+    QTimer::singleShot(0, &form, typeInto);
     const qint64 sentMs = window.printAndTime("server takes the page");
+    EXPECT_EQ(form.text("dcl1a") + " " + form.text("dc5a"), "0 -23,44 N");
+    QTest::keyClicks(box, "5");
+    EXPECT_EQ(held, std::vector({true, true})) << form.text("dcl1a");
+    EXPECT_EQ(form.text("dcl1a"), "05");
     EXPECT_TRUE(sentMs >= 0 && sentMs <= 5000) << sentMs;
     EXPECT_EQ(window.catcher.seen().back(), q("1 Solvara: Stampa inviata"));
     EXPECT_EQ(accepts.told("operation 0x0005"), 1);
@@ -219,11 +236,41 @@ TEST(PrintProcess, TheHelperSaysLittleAndHoldsNothingOfTheWindow)
     ::close(windowOnly);
 }
 
+// The helper told to end while the window still writes the request ends
+// within a second. A window gone the moment after the server confirmed the
+// page (the helper slowed just there) leaves the job printed, not withdrawn.
+TEST(PrintHelper, EndsWhenToldWhileReadingAndKeepsAConfirmedJob)
+{
+    QProcess helper;
+    helper.start(q(SOLVARA_PRINT_HELPER), {});
+    ASSERT_TRUE(helper.waitForStarted(5000));
+    helper.write("1000\nLat 7\n38,"); // its input held open
+    QTest::qWait(200);
+    const auto pid = pid_t(helper.processId());
+    ASSERT_TRUE(pid > 0 && helper.state() == QProcess::Running) << "the helper had already ended";
+    ::kill(pid, SIGTERM);
+    EXPECT_TRUE(helper.waitForFinished(1000)) << "the helper still reads its request";
+
+    FakePrintServer server("Accepts", 30s);
+    const QByteArray sanitizer = qgetenv("ASAN_OPTIONS");
+    qputenv("LD_PRELOAD", SOLVARA_SLOW_CONFIRMATION);
+    qputenv("ASAN_OPTIONS", sanitizer + ":verify_asan_link_order=0");
+    auto print = std::make_unique<PrintProcess>(q(SOLVARA_PRINT_HELPER));
+    print->start(solvara::pageRequest(solvara::MemoryForm()));
+    qunsetenv("LD_PRELOAD");
+    qputenv("ASAN_OPTIONS", sanitizer);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.told("operation 0x0006") == 1; }, 10000));
+    print.reset(); // the window gone: the helper's input ends
+    EXPECT_FALSE(QTest::qWaitFor([&] { return server.told("operation 0x0008") > 0; }, 3000));
+}
+
 // However the window ends while the server holds its job and the helper
 // waits for the answer to the page (closed, its event loop left, told to end,
 // killed, or its X server gone), or while the job is being created, it ends within 2 s of being
 // told, and the helper withdraws the job within 3 s: the server sees the cancel and every
-// connection closed.
+// connection closed. A job the server creates after the print failed (its
+// creation answered 6 s late, the window waiting or gone) is withdrawn once
+// the answer comes.
 TEST(PrintWindow, HoweverTheWindowEndsDuringAPrintTheJobIsWithdrawn)
 {
     const struct {
@@ -236,6 +283,8 @@ TEST(PrintWindow, HoweverTheWindowEndsDuringAPrintTheJobIsWithdrawn)
         {"SIGKILL"},
         {"X server gone"},
         {"SIGKILL", "SlowJob", "operation 0x0005"}, // the job created after
+        {"SIGKILL", "LateJob", "operation 0x0005"},
+        {"waiting", "LateJob", "operation 0x0005"},
     };
     for (const auto &[way, mode, endsAfter] : rows) {
         FakePrintServer server(mode, 30s);
@@ -264,9 +313,11 @@ TEST(PrintWindow, HoweverTheWindowEndsDuringAPrintTheJobIsWithdrawn)
             ::kill(pid, way == "SIGTERM" ? SIGTERM : SIGKILL);
         } else if (way == "X server gone")
             display.kill();
-        else
+        else if (way != "waiting")
             window.write(way.data(), qint64(way.size()));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return window.state() == QProcess::NotRunning; }, 2000))
+        EXPECT_TRUE(
+            way == "waiting"
+            || QTest::qWaitFor([&] { return window.state() == QProcess::NotRunning; }, 2000))
             << way;
         const qint64 endedMs = sinceTold.elapsed();
         EXPECT_TRUE(QTest::qWaitFor(
@@ -274,8 +325,8 @@ TEST(PrintWindow, HoweverTheWindowEndsDuringAPrintTheJobIsWithdrawn)
                 return server.told("operation 0x0008") == 1
                     && server.told("closed") == server.told("connection");
             },
-            3000))
-            << way;
+            std::string_view(mode) == "LateJob" ? 9000 : 3000))
+            << way << " " << mode;
         std::cout << way << " after " << endsAfter << ": ended in " << endedMs
                   << " ms, its job withdrawn in " << sinceTold.elapsed() << " ms\n";
     }

@@ -120,14 +120,20 @@ val formGeometry()
     return form;
 }
 
-// typed: [[box, text], …] for the latitude and the declinations.
-val press(const std::string &button, const val &typed)
+// typed: [[box, text], …] for the latitude and the declinations, as the
+// boxes hold them now.
+solvara::web::NamedTexts namedTexts(const val &typed)
 {
     solvara::web::NamedTexts texts;
     const auto length = typed["length"].as<unsigned>();
     for (unsigned i = 0; i < length; ++i)
         texts.emplace_back(typed[i][0].as<std::string>(), typed[i][1].as<std::string>());
-    const auto shown = window().press(button, texts);
+    return texts;
+}
+
+val press(const std::string &button, const val &typed)
+{
+    const auto shown = window().press(button, namedTexts(typed));
     val result = val::object();
     result.set("texts", pairs(shown.texts));
     result.set("captions", pairs(shown.captions));
@@ -137,11 +143,11 @@ val press(const std::string &button, const val &typed)
 }
 
 // The page's texts with their places in millimetres, and their size.
-val page()
+val page(const val &typed)
 {
     val page = val::object();
     val texts = val::array();
-    for (const auto &t : window().page()) {
+    for (const auto &t : window().page(namedTexts(typed))) {
         val text = val::object();
         text.set("text", t.text);
         text.set("x", t.xMm);
@@ -153,9 +159,9 @@ val page()
     return page;
 }
 
-val copyTable()
+val copyTable(const val &typed)
 {
-    const auto copy = window().copy();
+    const auto copy = window().copy(namedTexts(typed));
     val result = val::object();
     result.set("text", copy.text);
     result.set("html", copy.html);

@@ -53,8 +53,17 @@ Shown BrowserWindow::press(std::string_view button, const NamedTexts &typed)
     return shown;
 }
 
-TableCopy BrowserWindow::copy() const
+std::vector<PageText> BrowserWindow::page(const NamedTexts &typed)
 {
+    for (const auto &[box, text] : typed)
+        form_.setText(box, text);
+    return altitudePage(form_);
+}
+
+TableCopy BrowserWindow::copy(const NamedTexts &typed)
+{
+    for (const auto &[box, text] : typed)
+        form_.setText(box, text);
     std::array<std::string, kColumns + 1> headings;
     const auto names = headingNames();
     for (std::size_t i = 0; i < names.size(); ++i)

@@ -33,10 +33,11 @@ public:
     // name changes nothing.
     Shown press(std::string_view button, const NamedTexts &typed);
 
-    // The printed page for the table as it stands.
-    std::vector<PageText> page() const { return altitudePage(form_); }
-    // The table for the clipboard, as the window shows it.
-    TableCopy copy() const;
+    // The printed page and the table for the clipboard, as the window shows
+    // them: typed are the texts the latitude and declination boxes hold now,
+    // computed or not.
+    std::vector<PageText> page(const NamedTexts &typed);
+    TableCopy copy(const NamedTexts &typed);
 
 private:
     MemoryForm form_;

@@ -27,6 +27,7 @@ createSolvara().then((core) => {
       e.spellcheck = false;
       e.autocomplete = "off";
       e.readOnly = !c.enabled;
+      e.maxLength = 32767; // as much as the desktop's box takes
       (c.enabled ? typed : cells).push(c.name);
     } else if (c.kind === "button") {
       e = document.createElement("button");
@@ -133,8 +134,11 @@ createSolvara().then((core) => {
     }
   }));
 
+  // What the latitude and declination boxes hold now, for every press, copy
+  // and printed page.
+  const typedNow = () => typed.map((box) => [box, el[box].value]);
   const fillPage = () => {
-    const page = core.page();
+    const page = core.page(typedNow());
     const sheet = document.getElementById("Pagina");
     sheet.replaceChildren();
     for (const t of page.texts) {
@@ -156,7 +160,7 @@ createSolvara().then((core) => {
       window.print();
       return;
     }
-    const shown = core.press(name, typed.map((box) => [box, el[box].value]));
+    const shown = core.press(name, typedNow());
     if (shown.message) refuse(shown.message, shown.refusedBox);
     else show(shown);
   };
@@ -170,7 +174,7 @@ createSolvara().then((core) => {
     const box = document.activeElement;
     const selected = box && box.tagName === "INPUT" && box.selectionStart !== box.selectionEnd;
     if (selected && !wholeTable) return;
-    const table = core.copyTable();
+    const table = core.copyTable(typedNow());
     event.clipboardData.setData("text/plain", table.text);
     event.clipboardData.setData("text/html", table.html);
     event.preventDefault();

@@ -250,6 +250,19 @@ test("presses give the native texts; a refusal its dialog, then the box", async 
   assert.ok(refusing >= 0 && computing >= 0);
 });
 
+test("4 MB pasted in a box is refused with its message, and the page goes on", async () => {
+  await tab.run(() => {
+    const latitude = document.getElementById("Lat");
+    latitude.value = "°".repeat(2 << 20); // 4 MB in UTF-8
+    latitude.dispatchEvent(new Event("input"));
+  });
+  await tab.click("Calcola");
+  assert.ok(await tab.run(() => document.getElementById("Messaggio").open
+    && document.getElementById("MessaggioTesto").textContent.startsWith("La latitudine «°°°")), "no message");
+  await tab.click("MessaggioOK");
+  await press(E.presses.at(-1), E.presses.length - 1);
+});
+
 test("the copy and the printed page are the native ones; nothing is requested", async () => {
   // The table as the presses above leave it.
   await tab.run(() => {
@@ -258,7 +271,6 @@ test("the copy and the printed page are the native ones; nothing is requested", 
   });
   await tab.keys("Control+c");
   assert.equal(await tab.run(() => window.copied), E.copy);
-
   if (tab.pdf) {
     const file = join(mkdtempSync(join(tmpdir(), "solvara-")), "page.pdf");
     writeFileSync(file, await tab.pdf());
@@ -278,6 +290,19 @@ test("the copy and the printed page are the native ones; nothing is requested", 
     // Nothing else on the sheet (the window is not printed).
     assert.equal(words.length, E.page.flatMap((t) => t.text.split(/\s+/).filter(Boolean)).length);
   }
+
+  // From the cells' menu, with a declination typed and not yet computed:
+  // the table as the boxes show it now.
+  await tab.run(() => {
+    document.getElementById("dcl201a").value = "7,5";
+    const cell = document.getElementById("x23").getBoundingClientRect();
+    document.getElementById("x23").dispatchEvent(new MouseEvent("contextmenu", { bubbles: true, clientX: cell.x, clientY: cell.y }));
+  });
+  await tab.click("CopiaTabella");
+  const declinations = E.copy.split("\n").find((line) => line.startsWith("δ°")).split("\t");
+  declinations[2] = "7,5";
+  const copied = await tab.run(() => window.copied);
+  assert.ok(copied.split("\n").includes(declinations.join("\t")), `the typed declination not in ${copied}`);
 
   const out = (await tab.requests()).filter((u) => !u.startsWith("data:"));
   assert.deepEqual([...new Set(out)], [PAGE]);

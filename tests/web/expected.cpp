@@ -136,10 +136,10 @@ int main()
     // The page and the copied table for the table the last press left.
     std::printf("],\n\"page\":[\n");
     first = true;
-    for (const PageText &t : window.page()) {
+    for (const PageText &t : window.page({})) {
         std::printf("%s{\"text\":%s,\"x\":%g,\"y\":%g}", first ? "" : ",\n", quoted(t.text).c_str(),
                     t.xMm, t.yMm);
         first = false;
     }
-    std::printf("],\n\"copy\":%s}\n", quoted(window.copy().text).c_str());
+    std::printf("],\n\"copy\":%s}\n", quoted(window.copy({}).text).c_str());
 }
