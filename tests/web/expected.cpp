@@ -21,18 +21,25 @@ std::string quoted(const std::string &text)
 {
     std::string out = "\"";
     for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += c;
-        }
+        char escaped[8];
+        const bool control = static_cast<unsigned char>(c) < 0x20;
+        std::snprintf(escaped, sizeof escaped,
+                      control ? "\\u%04x" : (c == '"' || c == '\\' ? "\\%c" : "%c"), c);
+        out += escaped;
     }
     return out + '"';
+}
+
+// Each item written by write(item), a comma between two.
+template<typename Items, typename Write>
+void list(const Items &items, Write write)
+{
+    const char *between = "";
+    for (const auto &item : items) {
+        std::fputs(between, stdout);
+        write(item);
+        between = ",\n";
+    }
 }
 
 std::string pairs(const NamedTexts &texts)
@@ -93,24 +100,16 @@ int main()
                 quoted(ui::kWindowCaption).c_str(), ui::kClientWidthTwips / ui::kTwipsPerPixel,
                 ui::kClientHeightTwips / ui::kTwipsPerPixel);
     const char *kinds[] = {"label", "box", "button"};
-    bool first = true;
-    for (const ui::ControlSpec &c : ui::mainFormControls()) {
-        std::printf("%s{\"name\":%s,\"kind\":\"%s\",\"enabled\":%s,\"spoken\":%s,\"text\":%s,"
+    list(ui::mainFormControls(), [&](const ui::ControlSpec &c) {
+        const double pixel = ui::kTwipsPerPixel;
+        std::printf("{\"name\":%s,\"kind\":\"%s\",\"enabled\":%s,\"spoken\":%s,\"text\":%s,"
                     "\"left\":%g,\"top\":%g,\"width\":%g,\"height\":%g}",
-                    first ? "" : ",\n", quoted(c.name).c_str(), kinds[int(c.kind)],
-                    c.enabled ? "true" : "false", quoted(c.accessibleName).c_str(),
-                    quoted(c.text).c_str(), double(c.place.left) / ui::kTwipsPerPixel,
-                    double(c.place.top) / ui::kTwipsPerPixel,
-                    double(c.place.width) / ui::kTwipsPerPixel,
-                    double(c.place.height) / ui::kTwipsPerPixel);
-        first = false;
-    }
+                    quoted(c.name).c_str(), kinds[int(c.kind)], c.enabled ? "true" : "false",
+                    quoted(c.accessibleName).c_str(), quoted(c.text).c_str(), c.place.left / pixel,
+                    c.place.top / pixel, c.place.width / pixel, c.place.height / pixel);
+    });
     std::printf("],\n\"tabOrder\":[");
-    first = true;
-    for (const std::string &name : ui::tabOrder()) {
-        std::printf("%s%s", first ? "" : ",", quoted(name).c_str());
-        first = false;
-    }
+    list(ui::tabOrder(), [](const std::string &name) { std::fputs(quoted(name).c_str(), stdout); });
 
     // Presses: each preset once, then "Calcola" on generated texts, with a
     // preset or a reset between now and then.
@@ -135,11 +134,8 @@ int main()
 
     // The page and the copied table for the table the last press left.
     std::printf("],\n\"page\":[\n");
-    first = true;
-    for (const PageText &t : window.page({})) {
-        std::printf("%s{\"text\":%s,\"x\":%g,\"y\":%g}", first ? "" : ",\n", quoted(t.text).c_str(),
-                    t.xMm, t.yMm);
-        first = false;
-    }
+    list(window.page({}), [](const PageText &t) {
+        std::printf("{\"text\":%s,\"x\":%g,\"y\":%g}", quoted(t.text).c_str(), t.xMm, t.yMm);
+    });
     std::printf("],\n\"copy\":%s}\n", quoted(window.copy({}).text).c_str());
 }
