@@ -32,7 +32,8 @@ scores = ", ".join(f"{c['title']} {round(c['score'] * 100) if c['score'] is not 
                    for c in report["categories"].values())
 audits = report["audits"]
 timing = ", ".join(f"{audits[a]['title']} {audits[a]['displayValue']}"
-                   for a in ("first-contentful-paint", "total-blocking-time") if a in audits)
+                   for a in ("first-contentful-paint", "total-blocking-time", "interactive", "total-byte-weight")
+                   if a in audits)
 failed = sorted(a["id"] for a in audits.values()
                 if a.get("score") is not None and a["score"] < 0.9 and a.get("scoreDisplayMode") == "binary")
 print(f"Lighthouse {sys.argv[2]}: {scores}; {timing}" + (f"; below par: {', '.join(failed)}" if failed else ""))

@@ -63,14 +63,17 @@ def woff2(path):
 
 
 def font_faces():
-    rules = []
+    """The faces' rules, each face inlined; and the same rules naming each
+    face's file instead, with those files, for the site."""
+    inline, linked, files = [], [], {}
     for (family, weight), name in FACES.items():
-        data = base64.b64encode(woff2(find_face(name))).decode("ascii")
-        rules.append(
-            f'@font-face {{ font-family: "{family}"; font-weight: {weight}; '
-            f'src: url(data:font/woff2;base64,{data}) format("woff2"); }}'
-        )
-    return "\n".join(rules)
+        data = woff2(find_face(name))
+        file = f"{name.removesuffix('.ttf')}.woff2"
+        files[file] = data
+        rule = f'@font-face {{ font-family: "{family}"; font-weight: {weight}; src: url(%s) format("woff2"); }}'
+        inline.append(rule % f"data:font/woff2;base64,{base64.b64encode(data).decode('ascii')}")
+        linked.append(rule % file)
+    return "\n".join(inline), "\n".join(linked), files
 
 
 def licences():
@@ -128,7 +131,7 @@ def icon(svg, size, grounded):
                           capture_output=True, check=True).stdout
 
 
-def write_site(source, site, page, parts, module):
+def write_site(source, site, page, parts, module, faces):
     """A folder for a static web host: the page (its WebAssembly module a
     file of its own), a web app manifest, its icons and a service worker
     that keeps them all for use offline."""
@@ -139,9 +142,13 @@ def write_site(source, site, page, parts, module):
             '<link rel="apple-touch-icon" href="icon-512.png">\n'
             f"<script>\n{register}</script>")
     wasm = module.with_suffix(".wasm")
-    parts = parts | {"<!--SITE-->": head, "/*MODULE*/": module.read_text(encoding="utf-8")}
+    linked, face_files = faces
+    # The faces asked for at once, not once the script has built the window.
+    head += "".join(f'\n<link rel="preload" href="{name}" as="font" type="font/woff2" crossorigin>'
+                    for name in face_files)
+    parts = parts | {"<!--SITE-->": head, "/*MODULE*/": module.read_text(encoding="utf-8"), "/*FACES*/": linked}
     files = {"index.html": fill(page, parts, "; manifest-src 'self'; worker-src 'self'").encode("utf-8"),
-             wasm.name: wasm.read_bytes()}
+             wasm.name: wasm.read_bytes(), **face_files}
     svg = (source.parent / "ui" / "icons" / "solvara.svg").read_text(encoding="utf-8")
     files |= {name: icon(svg, size, grounded) for name, (size, grounded) in ICONS.items()}
     manifest = {
@@ -164,8 +171,9 @@ def write_site(source, site, page, parts, module):
 def main():
     source, module, output = (pathlib.Path(a) for a in sys.argv[1:4])
     page = (source / "page.html").read_text(encoding="utf-8")
+    inline, linked, face_files = font_faces()
     parts = {
-        "/*FACES*/": font_faces(),
+        "/*FACES*/": inline,
         "/*STYLE*/": (source / "window.css").read_text(encoding="utf-8"),
         "/*MODULE*/": module.read_text(encoding="utf-8"),
         "/*SCRIPT*/": (source / "window.js").read_text(encoding="utf-8"),
@@ -173,7 +181,8 @@ def main():
     }
     output.write_text(fill(page, parts | {"<!--SITE-->": ""}, ""), encoding="utf-8")
     if len(sys.argv) > 5:
-        write_site(source, pathlib.Path(sys.argv[4]), page, parts, pathlib.Path(sys.argv[5]))
+        write_site(source, pathlib.Path(sys.argv[4]), page, parts, pathlib.Path(sys.argv[5]),
+                   (linked, face_files))
 
 
 if __name__ == "__main__":
