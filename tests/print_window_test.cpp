@@ -24,8 +24,6 @@
 #include <tuple>
 
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -137,29 +135,6 @@ TEST(PrintWindow, DuringAPrintNothingRunsOrChangesThenItPrints)
     EXPECT_TRUE(readPdf(accepts.document()).find(q("-23,44")));
     // Nobody withdraws the job the server confirmed.
     EXPECT_FALSE(QTest::qWaitFor([&] { return accepts.told("operation 0x0008") > 0; }, 500));
-}
-
-// A server that takes no connection: the message names it in its details.
-TEST(PrintWindow, TheErrorNamesTheServerThatDoesNotAnswer)
-{
-    // Bound, never listening: a port of its own that refuses every connection.
-    const int closed = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(closed, reinterpret_cast<sockaddr *>(&address), size), 0);
-    ASSERT_EQ(::getsockname(closed, reinterpret_cast<sockaddr *>(&address), &size), 0);
-    const QString server = "127.0.0.1:" + QString::number(ntohs(address.sin_port));
-    qputenv("CUPS_SERVER", server.toLatin1());
-    PrintingWindow window;
-    EXPECT_GE(window.printAndTime("port closed"), 0);
-    qunsetenv("CUPS_SERVER");
-    ::close(closed);
-    EXPECT_EQ(window.catcher.seen(),
-              std::vector{"3 Solvara: Errore nella procedura di stampa / "
-                          "Il server di stampa ("
-                          + server + ") non risponde."});
 }
 
 // The window's side of the helper, with cat for a helper that says back what
