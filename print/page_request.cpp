@@ -27,8 +27,9 @@ std::vector<std::string> pageBoxes()
 std::optional<std::size_t> decimal(std::string_view digits)
 {
     std::size_t value = 0;
-    const char *const end = digits.data() + digits.size();
-    const auto [last, error] = std::from_chars(digits.data(), end, value);
+    const char *const first = digits.data(); // a range: no terminator needed
+    const char *const end = first + digits.size();
+    const auto [last, error] = std::from_chars(first, end, value);
     if (error != std::errc() || last != end || (digits.size() > 1 && digits.front() == '0'))
         return std::nullopt;
     return value;
