@@ -103,8 +103,9 @@ TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
     EXPECT_EQ(pageRequest(helper), request);
     EXPECT_EQ(helper.text("Lat") + "|" + helper.text("s58") + "|" + helper.text("dc5a"),
               "45 N\n7||-23,44 12\n");
+    // Each part a string of its own: nothing of the rest lies past its end.
     for (std::size_t cut = 0; cut < request.size(); ++cut)
-        EXPECT_FALSE(readPageRequest(std::string_view(request).substr(0, cut), helper)) << cut;
+        EXPECT_FALSE(readPageRequest(request.substr(0, cut), helper)) << cut;
     const std::string others = request.substr(request.find("dcl1a"));
     for (const std::string &malformed : {
              request + request, // each box once
@@ -118,6 +119,7 @@ TEST(PageRequest, CarriesEveryTextWholeAndRefusesAnyPart)
     for (const std::string &line :
          std::vector<std::string>{"", "7x", " 7", "-7", "07", std::to_string(kRequestLimit + 1)})
         EXPECT_EQ(requestLength(line), std::nullopt) << line;
+    EXPECT_EQ(requestLength(std::to_string(kRequestLimit)), kRequestLimit);
 }
 
 } // namespace
