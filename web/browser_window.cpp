@@ -23,10 +23,15 @@ std::array<std::string, kColumns + 1> headingNames()
 
 } // namespace
 
-Shown BrowserWindow::press(std::string_view button, const NamedTexts &typed)
+void BrowserWindow::take(const NamedTexts &typed)
 {
     for (const auto &[box, text] : typed)
         form_.setText(box, text);
+}
+
+Shown BrowserWindow::press(std::string_view button, const NamedTexts &typed)
+{
+    take(typed);
 
     Shown shown;
     if (button == "Calcola") {
@@ -55,15 +60,13 @@ Shown BrowserWindow::press(std::string_view button, const NamedTexts &typed)
 
 std::vector<PageText> BrowserWindow::page(const NamedTexts &typed)
 {
-    for (const auto &[box, text] : typed)
-        form_.setText(box, text);
+    take(typed);
     return altitudePage(form_);
 }
 
 TableCopy BrowserWindow::copy(const NamedTexts &typed)
 {
-    for (const auto &[box, text] : typed)
-        form_.setText(box, text);
+    take(typed);
     std::array<std::string, kColumns + 1> headings;
     const auto names = headingNames();
     for (std::size_t i = 0; i < names.size(); ++i)

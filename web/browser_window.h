@@ -40,6 +40,9 @@ public:
     TableCopy copy(const NamedTexts &typed);
 
 private:
+    // The boxes' texts as the page holds them now.
+    void take(const NamedTexts &typed);
+
     MemoryForm form_;
 };
 
